@@ -1,0 +1,30 @@
+// Frame clock and pointer focus.
+#include "app/frame_clock.h"
+
+Uint32 lastFrameTicks = 0;
+int frameMs = 0;
+bool cursorStarted = false;
+bool pointerActive[PointerSlotCount] = {};
+Uint8 (*queryAppState)() = SDL_GetAppState;
+Uint32 (*queryTicks)() = SDL_GetTicks;
+
+void measureFrame() {
+    const Uint32 now = queryTicks();
+    frameMs = static_cast<int>(now - lastFrameTicks);
+    lastFrameTicks = now;
+}
+
+bool refreshPointerFocus() {
+    for (bool& active : pointerActive) {
+        active = false;
+    }
+    if (!cursorStarted) {
+        cursorStarted = true;
+        return false;
+    }
+    if ((queryAppState() & SDL_APPMOUSEFOCUS) != 0) {
+        pointerActive[0] = true;
+        return true;
+    }
+    return false;
+}

@@ -1,0 +1,81 @@
+// Start-up and the paced frame loop.
+#include "app/frame_loop.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/display.h"
+#include "app/frame_clock.h"
+#include "app/input.h"
+#include "dashboard/controller.h"
+#include "dashboard/media.h"
+#include "game/update.h"
+#include "game/world.h"
+
+Mix_Music* music = nullptr;
+void (*delayFrame)(Uint32 ms) = SDL_Delay;
+
+namespace {
+
+void reportNoWindow() {
+    std::fprintf(stderr, "glimm: cannot open the 640x480 window: %s\n", SDL_GetError());
+}
+
+// Step 7: whatever the input snapshot left in the queue goes; a quit among it ends the game.
+void drainEvents() {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        if (event.type == SDL_QUIT) {
+            quitRequested = true;
+        }
+    }
+}
+
+} // namespace
+
+bool startGame(int bitsPerPixel) {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // A missing sound device fails SDL_Init as a whole, yet the game plays on silent: only
+    // the video subsystem decides.
+    SDL_Init(SDL_INIT_EVERYTHING);
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        reportNoWindow();
+        return false;
+    }
+    std::atexit(SDL_Quit);
+    SDL_ShowCursor(0);
+    if (!openDisplay(bitsPerPixel)) {
+        reportNoWindow();
+        return false;
+    }
+    resetRound();
+    Mix_OpenAudio(0, 0, 0, 0);
+    music = Mix_LoadMUS("Media/Game/Mirovanta.ogg");
+    Mix_VolumeMusic(MIX_MAX_VOLUME);
+    Mix_PlayMusic(music, -1);
+    loadDashboardMedia();
+    return true;
+}
+
+void runFrame() {
+    const Uint32 frameStart = queryTicks();
+    SDL_PumpEvents();
+    readInput();
+    if (dashboardFraction == 0.0) {
+        updateWorld();
+    }
+    runDashboardFrame();
+    SDL_Flip(screen);
+    drainEvents();
+    const auto spent = static_cast<Sint32>(queryTicks() - frameStart);
+    if (spent < FrameBudgetMs) {
+        delayFrame(static_cast<Uint32>(FrameBudgetMs - spent));
+    }
+}
+
+void runGameLoop() {
+    while (!quitRequested) {
+        runFrame();
+    }
+}

@@ -1,0 +1,4 @@
+// World update (to come).
+#include "game/update.h"
+
+void updateWorld() {}

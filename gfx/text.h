@@ -1,0 +1,29 @@
+// Bitmap font text: the two font sheets, their glyph cells, and drawing with alignment.
+#pragma once
+
+#include <SDL.h>
+
+constexpr int GlyphCount = 95;  // space (32) to tilde (126)
+constexpr int GlyphWidth = 15;
+constexpr int GlyphHeight = 21;
+// The distance from one character's left edge to the next; cells overlap by 4 pixels.
+constexpr int glyphAdvance = 11; // NOLINT(readability-identifier-naming): the game's own name
+
+constexpr int AlignLeft = 1;
+constexpr int AlignCentre = 2;
+constexpr int AlignRight = 3;
+
+// The plain sheet and its purple copy; filled by the dashboard's media loader at start-up,
+// absent when the file could not be loaded.
+extern SDL_Surface* fontImage;
+extern SDL_Surface* tintedFontImage;
+// Cell i is x 15 * i, y 0, 15 x 21; filled by the media loader before any text is drawn.
+extern SDL_Rect glyphRects[GlyphCount];
+
+// The cell of a byte: 32..126 map to byte - 32, every other byte to 0 (space).
+int glyphIndex(unsigned char character);
+// Draws text from fontImage onto the screen: align 1 left at x, 2 centred on x, 3 ending at x,
+// any other value starting at 0. Callers: score lines, dashboard header, footer and buttons.
+void drawText(int x, Sint16 y, const char* text, int align);
+// Draws text from tintedFontImage with its left edge at x 25. Caller: the score lines.
+void drawTintedText(Sint16 y, const char* text);
