@@ -35,6 +35,8 @@ void pressKey(const std::string& keyName);
 void sendCloseRequest();
 // Waits for the game to end; its exit status, or -1 if it is still running after the timeout.
 int waitForGameExit(int timeoutMs = 5000);
+// Sends a signal to the running game.
+void signalGame(int signalNumber);
 // The game's captured stderr so far.
 std::string gameStderr();
 // Ends the game (if running) and the X server.
