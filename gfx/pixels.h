@@ -3,28 +3,39 @@
 
 #include <SDL.h>
 
+#include <cstring>
+
 // Reads the raw pixel value at (x, y): 1, 2 and 4 bytes as one word in machine order, 3 bytes
-// little-endian, any other depth 0. The caller keeps (x, y) inside the surface; no lock.
-// Used by the font tint and the dashboard backdrop in whole-surface loops.
+// least significant first, any other depth 0. The pitch separates rows. The caller keeps (x, y)
+// inside the surface; no lock. Used by the font tint and the dashboard backdrop in
+// whole-surface loops. Words are copied bytewise so a padded pitch never makes an unaligned
+// load (the compiler turns the copy into one plain load).
 inline Uint32 getPixel(const SDL_Surface* surface, int x, int y) {
     const int bytes = surface->format->BytesPerPixel;
     const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bytes;
     switch (bytes) {
     case 1:
         return *p;
-    case 2:
-        return *reinterpret_cast<const Uint16*>(p);
+    case 2: {
+        Uint16 word;
+        std::memcpy(&word, p, sizeof word);
+        return word;
+    }
     case 3:
         return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 |
                static_cast<Uint32>(p[2]) << 16;
-    case 4:
-        return *reinterpret_cast<const Uint32*>(p);
+    case 4: {
+        Uint32 word;
+        std::memcpy(&word, p, sizeof word);
+        return word;
+    }
     default:
         return 0;
     }
 }
 
 // Stores a raw pixel value at (x, y) by the same rules; other depths are left untouched.
+// Callers: the font tint and the dashboard backdrop filter.
 inline void putPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
     const int bytes = surface->format->BytesPerPixel;
     Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bytes;
@@ -32,16 +43,18 @@ inline void putPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
     case 1:
         *p = static_cast<Uint8>(value);
         break;
-    case 2:
-        *reinterpret_cast<Uint16*>(p) = static_cast<Uint16>(value);
+    case 2: {
+        const auto word = static_cast<Uint16>(value);
+        std::memcpy(p, &word, sizeof word);
         break;
+    }
     case 3:
         p[0] = static_cast<Uint8>(value);
         p[1] = static_cast<Uint8>(value >> 8);
         p[2] = static_cast<Uint8>(value >> 16);
         break;
     case 4:
-        *reinterpret_cast<Uint32*>(p) = value;
+        std::memcpy(p, &value, sizeof value);
         break;
     default:
         break;
@@ -50,4 +63,5 @@ inline void putPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
 
 // Called once, by the score lines at the start of the first scene: rewrites tintedFontImage as
 // a silhouette of fontImage in the given raw colour (tintedFontImage's format), keeping alpha.
+// Does nothing while either sheet is absent, and walks only the extent both sheets share.
 void tintFont(Uint32 colour);
