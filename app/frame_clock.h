@@ -5,10 +5,10 @@
 
 #include "app/input.h"
 
-extern Uint32 lastFrameTicks;  // SDL_GetTicks of the previous measureFrame
-extern int frameMs;            // ms between the two latest measureFrame calls; 0 at start
-extern bool cursorStarted;     // set by the first refreshPointerFocus
-extern bool pointerActive[PointerSlotCount];  // slot 0 while the window has the mouse focus
+extern Uint32 lastFrameTicks; // SDL_GetTicks of the previous measureFrame
+extern int frameMs;           // ms between the two latest measureFrame calls; 0 at start
+extern bool cursorStarted;    // set by the first refreshPointerFocus
+extern bool pointerActive[PointerSlotCount]; // slot 0 while the window has the mouse focus
 
 // The one place the window's focus state is asked for; SDL_GetAppState unless a test stands in.
 extern Uint8 (*queryAppState)();

@@ -4,9 +4,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-constexpr int FrameBudgetMs = 16;  // the least length of a frame
+constexpr int FrameBudgetMs = 16; // the least length of a frame
 
-extern Mix_Music* music;  // the endless music track; absent when it could not be loaded
+extern Mix_Music* music; // the endless music track; absent when it could not be loaded
 
 // How the frame loop waits out the rest of a frame; SDL_Delay unless a test stands in.
 extern void (*delayFrame)(Uint32 ms);

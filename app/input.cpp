@@ -40,7 +40,9 @@ int keySymbolOf(const SDL_Event& event) {
     std::memcpy(&symbol, &event.key.keysym.sym, sizeof symbol);
     return symbol < static_cast<Uint32>(KeyStateCount) ? static_cast<int>(symbol) : -1;
 }
-int buttonOf(const SDL_Event& event) { return static_cast<int>(event.button.button); }
+int buttonOf(const SDL_Event& event) {
+    return static_cast<int>(event.button.button);
+}
 
 } // namespace
 

@@ -10,10 +10,10 @@ constexpr int KeyUp = 0;
 constexpr int KeyHeld = 1;
 constexpr int KeyPressed = 2;
 
-extern int keyState[KeyStateCount];                  // by SDL 1.2 key symbol
-extern int mouseButtonState[MouseButtonStateCount];  // by SDL button number, 1 left, 3 right
-extern int pointerX[PointerSlotCount];               // slot 0 is the mouse, x held to 0..640
-extern int pointerY[PointerSlotCount];               // y is not clamped
+extern int keyState[KeyStateCount];                 // by SDL 1.2 key symbol
+extern int mouseButtonState[MouseButtonStateCount]; // by SDL button number, 1 left, 3 right
+extern int pointerX[PointerSlotCount];              // slot 0 is the mouse, x held to 0..640
+extern int pointerY[PointerSlotCount];              // y is not clamped
 
 // Called once per frame by the frame loop, after SDL_PumpEvents and before the world update:
 // takes the key and button events off the queue and reads the mouse position.

@@ -27,7 +27,9 @@ Display* display = nullptr;
 Window gameWindow = 0;
 std::string gameFolder;
 
-void sleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void sleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 long long nowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -35,7 +37,9 @@ long long nowMs() {
         .count();
 }
 
-int ignoreXErrors(Display* /*display*/, XErrorEvent* /*error*/) { return 0; }
+int ignoreXErrors(Display* /*display*/, XErrorEvent* /*error*/) {
+    return 0;
+}
 
 bool hasCaption(Window window, const char* caption) {
     char* name = nullptr;
@@ -92,8 +96,8 @@ bool startXServer() {
         dup2(devNull, STDOUT_FILENO);
         dup2(devNull, STDERR_FILENO);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-               "-noreset", "-nolisten", "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-noreset",
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -178,9 +182,9 @@ std::vector<std::uint32_t> grabWindow(int& width, int& height) {
     if (!windowSize(width, height) || !windowOrigin(x, y)) {
         return pixels;
     }
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y,
-                              static_cast<unsigned>(width), static_cast<unsigned>(height),
-                              AllPlanes, ZPixmap);
+    XImage* image =
+        XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+                  static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {
         return pixels;
     }
@@ -202,9 +206,8 @@ std::uint32_t windowPixel(int x, int y) {
     if (!windowOrigin(originX, originY)) {
         return 0;
     }
-    XImage* image =
-        XGetImage(display, DefaultRootWindow(display), originX + x, originY + y, 1, 1, AllPlanes,
-                  ZPixmap);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), originX + x, originY + y, 1, 1,
+                              AllPlanes, ZPixmap);
     if (image == nullptr) {
         return 0;
     }
@@ -236,7 +239,9 @@ void movePointer(int x, int y) {
     xdotool("mousemove --sync " + std::to_string(originX + x) + " " + std::to_string(originY + y));
 }
 
-void clickButton(int button) { xdotool("click " + std::to_string(button)); }
+void clickButton(int button) {
+    xdotool("click " + std::to_string(button));
+}
 
 void pressKey(const std::string& keyName) {
     // Without a window manager the keys go where the pointer is: keep it over the window.
@@ -250,8 +255,8 @@ void pressKey(const std::string& keyName) {
     int winX = 0;
     int winY = 0;
     unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX,
-                  &winY, &mask);
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &winX, &winY,
+                  &mask);
     if (rootX < originX || rootY < originY || rootX >= originX + 640 || rootY >= originY + 480) {
         movePointer(320, 240);
     }
@@ -317,6 +322,10 @@ void stopEverything() {
     }
 }
 
-void PlayerTest::SetUp() { ASSERT_TRUE(startXServer()) << "Xvfb did not start"; }
+void PlayerTest::SetUp() {
+    ASSERT_TRUE(startXServer()) << "Xvfb did not start";
+}
 
-void PlayerTest::TearDown() { stopEverything(); }
+void PlayerTest::TearDown() {
+    stopEverything();
+}

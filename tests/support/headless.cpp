@@ -16,7 +16,9 @@ namespace {
 
 Uint32 fakeNow = 0;
 
-Uint32 fakeTicks() { return fakeNow; }
+Uint32 fakeTicks() {
+    return fakeNow;
+}
 void noDelay(Uint32 /*ms*/) {}
 
 } // namespace
@@ -48,9 +50,13 @@ void useFakeClock(Uint32 startMs) {
     delayFrame = noDelay;
 }
 
-void advanceFakeClock(Uint32 ms) { fakeNow += ms; }
+void advanceFakeClock(Uint32 ms) {
+    fakeNow += ms;
+}
 
-Uint32 fakeClockNow() { return fakeNow; }
+Uint32 fakeClockNow() {
+    return fakeNow;
+}
 
 void runFrameLasting(Uint32 ms) {
     advanceFakeClock(ms);
