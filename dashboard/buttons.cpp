@@ -1,0 +1,101 @@
+// The dashboard's buttons (layout, hover, click, actions) and the game's cursor.
+#include "dashboard/buttons.h"
+
+#include <SDL.h>
+
+#include "app/display.h"
+#include "app/frame_clock.h"
+#include "app/input.h"
+#include "dashboard/controller.h"
+#include "dashboard/media.h"
+#include "dashboard/screenshot.h"
+#include "gfx/text.h"
+
+namespace {
+
+constexpr int WholePieces = 14;
+constexpr int StripWidth = 6;
+constexpr int PieceSize = 21;
+
+enum PieceColumn {
+    TopLeftCorner,
+    BottomLeftCorner,
+    TopRightCorner,
+    BottomRightCorner,
+    BottomEdge,
+    RightEdge,
+    TopEdge,
+    LeftEdge,
+    Fill
+};
+
+// Blits the part of a button piece w x h from its top-left corner; SDL clips at the edges.
+void blitPiece(int row, int column, int w, int h, int x, int y) {
+    if (buttonImage == nullptr) {
+        return;
+    }
+    SDL_Rect source = buttonPieceRects[row][column];
+    source.w = static_cast<Uint16>(w);
+    source.h = static_cast<Uint16>(h);
+    SDL_Rect target = {static_cast<Sint16>(x), static_cast<Sint16>(y), 0, 0};
+    SDL_UpperBlit(buttonImage, &source, screen, &target);
+}
+
+// A run along one side: 14 whole pieces and the 6-pixel strip that completes the 300 pixels.
+void blitRun(int row, int column, int h, int x, int y) {
+    for (int i = 0; i < WholePieces; ++i) {
+        blitPiece(row, column, PieceSize, h, x + PieceSize * i, y);
+    }
+    blitPiece(row, column, StripWidth, h, x + PieceSize * WholePieces, y);
+}
+
+} // namespace
+
+void drawButtonFrame(int x, int y, int row) {
+    const int right = x + ButtonInteriorWidth;
+    const int below = y + ButtonInteriorHeight;
+    const int above = y - ButtonBorder;
+    const int left = x - ButtonBorder;
+    blitPiece(row, TopLeftCorner, PieceSize, PieceSize, left, above);
+    blitPiece(row, BottomLeftCorner, PieceSize, PieceSize, left, below);
+    blitPiece(row, TopRightCorner, PieceSize, PieceSize, right, above);
+    blitPiece(row, BottomRightCorner, PieceSize, PieceSize, right, below);
+    blitRun(row, BottomEdge, PieceSize, x, below);
+    blitPiece(row, RightEdge, PieceSize, ButtonInteriorHeight, right, y);
+    blitRun(row, TopEdge, PieceSize, x, above);
+    blitPiece(row, LeftEdge, PieceSize, ButtonInteriorHeight, left, y);
+    blitRun(row, Fill, ButtonInteriorHeight, x, y);
+}
+
+bool drawButton(int y, const char* label) {
+    const int mouseX = pointerX[0];
+    const int mouseY = pointerY[0];
+    const bool hovered = mouseX > 156 && mouseX < 483 && mouseY > y - 21 && mouseY < y + 21;
+    const bool clicked = hovered && mouseButtonState[SDL_BUTTON_LEFT] == KeyPressed;
+    drawButtonFrame(ButtonFrameLeft, y - 7, hovered ? 1 : 0);
+    drawText(ButtonLabelCentre, static_cast<Sint16>(y - 10), label, AlignCentre);
+    return clicked;
+}
+
+void drawDashboardButtons() {
+    const int y0 = slidePosition(595, 115);
+    if (drawButton(y0, "Resume game")) {
+        dashboardOpen = false;
+    }
+    if (drawButton(y0 + ButtonSpacing, "Exit")) {
+        quitRequested = true;
+    }
+    if (drawButton(y0 + 2 * ButtonSpacing, "Save BMP screenshot")) {
+        saveScreenshot();
+    }
+}
+
+void drawCursor() {
+    if (!refreshPointerFocus() || cursorImage == nullptr) {
+        return;
+    }
+    SDL_Rect source = cursorRects[CursorCell];
+    SDL_Rect target = {static_cast<Sint16>(pointerX[0] - CursorHalf),
+                       static_cast<Sint16>(pointerY[0] - CursorHalf), 0, 0};
+    SDL_UpperBlit(cursorImage, &source, screen, &target);
+}

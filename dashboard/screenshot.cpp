@@ -1,0 +1,68 @@
+// Screenshots: the captured game frame as a numbered BMP file, never over an existing file.
+#include "dashboard/screenshot.h"
+
+#include <SDL.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "dashboard/media.h"
+
+namespace {
+
+// Writes the capture through the fresh file; false if SDL or the file reported any failure.
+// The stream is always closed.
+bool writeCapture(int fd) {
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        close(fd);
+        return false;
+    }
+    SDL_RWops* stream = SDL_RWFromFP(file, 0);
+    bool written = false;
+    if (stream != nullptr) {
+        // Classic SDL judges its own success by an empty error text: start from one.
+        SDL_ClearError();
+        written = SDL_SaveBMP_RW(backdropCapture, stream, 0) == 0;
+        SDL_RWclose(stream); // leaves the file open: it was made without auto-close
+    }
+    // A short write may only show once the buffer is flushed; look at the stream itself.
+    written = written && std::fflush(file) == 0 && std::ferror(file) == 0;
+    return std::fclose(file) == 0 && written;
+}
+
+} // namespace
+
+bool saveScreenshot() {
+    if (backdropCapture == nullptr) {
+        return false;
+    }
+    char name[32];
+    for (int n = 1; n < INT_MAX; ++n) {
+        std::snprintf(name, sizeof name, "screenshot%d.bmp", n);
+        struct stat info;
+        if (lstat(name, &info) == 0) {
+            continue;
+        }
+        if (errno != ENOENT) {
+            return false; // the folder itself cannot be looked into
+        }
+        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue; // it appeared since the look-up
+            }
+            return false;
+        }
+        if (writeCapture(fd)) {
+            return true;
+        }
+        unlink(name);
+        return false;
+    }
+    return false;
+}
