@@ -8,5 +8,6 @@ constexpr Uint8 TintRed = 150;
 constexpr Uint8 TintGreen = 100;
 constexpr Uint8 TintBlue = 200;
 
-// Called once per world update, after the round-end check and before the shots.
+// Called once per world update, after the round-end check and before the shots: repaints the
+// whole screen from the world, nearest ring last, then the health bar and the score lines.
 void drawScene();

@@ -1,0 +1,102 @@
+// Reading and crash-safe writing of the best score's file.
+#include "game/high_score.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The same number a formatted extraction into an int would accept, except that an overflowing
+// one is refused instead of being clamped to the nearest limit.
+bool parseLeadingNumber(std::FILE* file, int& value) {
+    int c = std::fgetc(file);
+    while (c != EOF && std::isspace(c) != 0) {
+        c = std::fgetc(file);
+    }
+    bool negative = false;
+    if (c == '+' || c == '-') {
+        negative = c == '-';
+        c = std::fgetc(file);
+    }
+    if (c == EOF || std::isdigit(c) == 0) {
+        return false;
+    }
+    // The magnitude of INT_MIN is one more than INT_MAX; stop as soon as neither fits.
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long magnitude = 0;
+    while (c != EOF && std::isdigit(c) != 0) {
+        magnitude = magnitude * 10 + (c - '0');
+        if (magnitude > limit) {
+            return false;
+        }
+        c = std::fgetc(file);
+    }
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+// The mode a freshly created file would get: what fopen's "w" gives under the current umask.
+mode_t newFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+// Makes the rename itself durable; a failure here no longer endangers either file.
+void syncFolderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::FILE* handle = std::fopen(folder.c_str(), "r");
+    if (handle != nullptr) {
+        fsync(fileno(handle));
+        std::fclose(handle);
+    }
+}
+
+} // namespace
+
+bool readHighScoreFile(const char* path, int& value) {
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        return false;
+    }
+    int read = 0;
+    const bool ok = parseLeadingNumber(file, read);
+    std::fclose(file);
+    if (ok) {
+        value = read;
+    }
+    return ok;
+}
+
+bool writeHighScoreFile(const char* path, int value) {
+    std::string temporary = std::string(path) + ".XXXXXX";
+    const int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) {
+        return false;
+    }
+    std::FILE* file = fdopen(descriptor, "w");
+    if (file == nullptr) {
+        close(descriptor);
+        std::remove(temporary.c_str());
+        return false;
+    }
+    bool ok = fchmod(descriptor, newFileMode()) == 0;
+    ok = ok && std::fprintf(file, "%d\n", value) > 0;
+    ok = ok && std::fflush(file) == 0;
+    ok = ok && fsync(descriptor) == 0;
+    // Close in every case; a failing close can still mean lost data.
+    ok = std::fclose(file) == 0 && ok;
+    ok = ok && std::rename(temporary.c_str(), path) == 0;
+    if (!ok) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    syncFolderOf(path);
+    return true;
+}
