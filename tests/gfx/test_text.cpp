@@ -4,30 +4,11 @@
 #include <SDL.h>
 
 #include "app/display.h"
-#include "dashboard/media.h"
-#include "gfx/pixels.h"
 #include "gfx/text.h"
 #include "support/headless.h"
+#include "support/numbered_font.h"
 
 namespace {
-
-constexpr Uint8 PlainMark = 200;  // green of every cell of the plain test sheet
-constexpr Uint8 TintedMark = 100; // green of every cell of the tinted test sheet
-constexpr int Nothing = -1;
-
-// A sheet of the real layout whose cell i is opaque red i, so every screen pixel tells which
-// cell (and which sheet) put it there.
-SDL_Surface* makeNumberedSheet(Uint8 mark, int width = GlyphCount * GlyphWidth) {
-    SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, width, GlyphHeight, 32,
-                                              0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < GlyphHeight; ++y) {
-            putPixel(sheet, x, y,
-                     SDL_MapRGBA(sheet->format, static_cast<Uint8>(x / GlyphWidth), mark, 7, 255));
-        }
-    }
-    return sheet;
-}
 
 class TextTest : public ::testing::Test {
   protected:
@@ -36,8 +17,7 @@ class TextTest : public ::testing::Test {
         ASSERT_TRUE(startHeadless(32));
         ASSERT_EQ(screen->format->BytesPerPixel, 4);
         // The loader found no files but filled the cell tables; the test sheets stand in.
-        fontImage = makeNumberedSheet(PlainMark);
-        tintedFontImage = makeNumberedSheet(TintedMark);
+        useNumberedSheets();
         clearScreen();
     }
 
@@ -45,16 +25,9 @@ class TextTest : public ::testing::Test {
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
     }
 
-    // The cell drawn at (x, y) from the sheet with this mark, or Nothing.
-    static int cellAt(int x, int y, Uint8 mark = PlainMark) {
-        Uint8 r = 0, g = 0, b = 0;
-        readRgb(screen, x, y, r, g, b);
-        return g == mark && b == 7 ? r : Nothing;
-    }
-
     // Expects the cells of text, one per 11-pixel step from left, the last cell whole.
     static void expectRun(int left, int y, const int* cells, int count, Uint8 mark = PlainMark) {
-        EXPECT_EQ(cellAt(left - 1, y, mark), Nothing) << "before " << left;
+        EXPECT_EQ(cellAt(left - 1, y, mark), NoCell) << "before " << left;
         for (int i = 0; i < count; ++i) {
             const int width = i + 1 < count ? glyphAdvance : GlyphWidth;
             for (int dx = 0; dx < width; ++dx) {
@@ -62,7 +35,7 @@ class TextTest : public ::testing::Test {
                     << "glyph " << i << " column " << dx;
             }
         }
-        EXPECT_EQ(cellAt(left + (count - 1) * glyphAdvance + GlyphWidth, y, mark), Nothing);
+        EXPECT_EQ(cellAt(left + (count - 1) * glyphAdvance + GlyphWidth, y, mark), NoCell);
     }
 };
 
@@ -73,8 +46,8 @@ TEST_F(TextTest, LeftAlignedTextAdvancesElevenPixelsAndFillsTheCellHeight) {
     const int cells[] = {33, 34};
     expectRun(100, 50, cells, 2);
     expectRun(100, 50 + GlyphHeight - 1, cells, 2);
-    EXPECT_EQ(cellAt(100, 49), Nothing);
-    EXPECT_EQ(cellAt(100, 50 + GlyphHeight), Nothing);
+    EXPECT_EQ(cellAt(100, 49), NoCell);
+    EXPECT_EQ(cellAt(100, 50 + GlyphHeight), NoCell);
 }
 
 TEST_F(TextTest, CentredAndRightAlignedTextStartWhereTheAlignmentSays) {
@@ -87,7 +60,7 @@ TEST_F(TextTest, CentredAndRightAlignedTextStartWhereTheAlignmentSays) {
     drawText(100, 70, "ABC", AlignRight);
     expectRun(67, 70, abc, 3);
     EXPECT_EQ(cellAt(103, 70), 35);
-    EXPECT_EQ(cellAt(104, 70), Nothing);
+    EXPECT_EQ(cellAt(104, 70), NoCell);
 }
 
 TEST_F(TextTest, UnknownAlignmentsStartAtTheLeftEdge) {
@@ -97,7 +70,7 @@ TEST_F(TextTest, UnknownAlignmentsStartAtTheLeftEdge) {
     drawText(300, 70, "AB", -1);
     for (int y : {10, 40, 70}) {
         expectRun(0, y, ab, 2);
-        EXPECT_EQ(cellAt(300, y), Nothing);
+        EXPECT_EQ(cellAt(300, y), NoCell);
     }
 }
 
@@ -116,7 +89,7 @@ TEST_F(TextTest, TintedTextAlwaysStartsAtTwentyFiveFromTheTintedSheet) {
     drawTintedText(300, "AB");
     const int ab[] = {33, 34};
     expectRun(25, 300, ab, 2, TintedMark);
-    EXPECT_EQ(cellAt(25, 300, PlainMark), Nothing);
+    EXPECT_EQ(cellAt(25, 300, PlainMark), NoCell);
 }
 
 TEST_F(TextTest, PositionsKeepTheirLowSixteenBits) {
@@ -131,22 +104,22 @@ TEST_F(TextTest, PositionsKeepTheirLowSixteenBits) {
         EXPECT_EQ(cellAt(x, 45), 35) << x;
     }
     for (int x = 9; x < 640; ++x) {
-        ASSERT_EQ(cellAt(x, 45), Nothing) << x;
+        ASSERT_EQ(cellAt(x, 45), NoCell) << x;
     }
 }
 
-TEST_F(TextTest, MissingOrShortSheetsDrawNothingOutsideThemselves) {
+TEST_F(TextTest, MissingOrShortSheetsDrawNoCellOutsideThemselves) {
     SDL_FreeSurface(fontImage);
     fontImage = nullptr;
     drawText(100, 10, "AB~", AlignLeft);
     drawText(100, 10, "", AlignLeft);
     for (int x = 0; x < 640; ++x) {
-        ASSERT_EQ(cellAt(x, 15), Nothing) << x;
+        ASSERT_EQ(cellAt(x, 15), NoCell) << x;
     }
     SDL_FreeSurface(tintedFontImage);
     tintedFontImage = nullptr;
     drawTintedText(10, "AB");
-    EXPECT_EQ(cellAt(25, 15, TintedMark), Nothing);
+    EXPECT_EQ(cellAt(25, 15, TintedMark), NoCell);
 
     // A sheet only two cells wide: '~' lies past its edge, so the blit clips it to nothing and
     // the columns after '!' stay empty; the following space still lands 11 pixels further.
@@ -156,7 +129,7 @@ TEST_F(TextTest, MissingOrShortSheetsDrawNothingOutsideThemselves) {
         EXPECT_EQ(cellAt(x, 50), 1) << x;
     }
     for (int x = 115; x < 122; ++x) {
-        EXPECT_EQ(cellAt(x, 50), Nothing) << x;
+        EXPECT_EQ(cellAt(x, 50), NoCell) << x;
     }
     EXPECT_EQ(cellAt(122, 50), 0);
 }
