@@ -1,0 +1,67 @@
+// Shared set-up for the dashboard's unit tests: a headless game at a chosen depth with a fake
+// clock, the mouse focus stood in, and the two backdrop work surfaces present.
+#pragma once
+
+#include <SDL.h>
+
+#include <gtest/gtest.h>
+
+#include "app/display.h"
+#include "app/frame_clock.h"
+#include "app/input.h"
+#include "dashboard/media.h"
+#include "support/headless.h"
+
+inline Uint8 focusedAppState() {
+    return SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+inline Uint8 unfocusedAppState() {
+    return SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+
+// Starts the game headless in a fresh scratch folder (no images unless asked) with the
+// pointer over the window.
+inline void startDashboardTest(int bitsPerPixel = 32, bool withMedia = false) {
+    enterScratchFolder(withMedia);
+    ASSERT_TRUE(startHeadless(bitsPerPixel));
+    ASSERT_NE(backdropCapture, nullptr);
+    ASSERT_NE(backdropFiltered, nullptr);
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+}
+
+inline Uint32 mapRgb(SDL_Surface* surface, int red, int green, int blue) {
+    return SDL_MapRGB(surface->format, static_cast<Uint8>(red), static_cast<Uint8>(green),
+                      static_cast<Uint8>(blue));
+}
+
+inline void fillScreen(int red, int green, int blue) {
+    SDL_FillRect(screen, nullptr, mapRgb(screen, red, green, blue));
+}
+
+// The Escape key as the input snapshot sees it this frame.
+inline void pressEscapeNow() {
+    keyState[SDLK_ESCAPE] = KeyPressed;
+}
+inline void releaseKeysNow() {
+    keyState[SDLK_ESCAPE] = KeyUp;
+}
+
+// Runs one real frame of 16 ms in which Escape goes down; its release reaches the next frame.
+inline void runFrameWithEscape() {
+    pushKey(SDLK_ESCAPE, true);
+    runFrameLasting(16);
+    pushKey(SDLK_ESCAPE, false);
+}
+
+// A random picture on the screen, the same for a given seed.
+inline void fillScreenWithNoise(unsigned seed) {
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            const Uint32 bits = seed >> 8;
+            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
+            SDL_FillRect(screen, &dot, mapRgb(screen, bits & 255, (bits >> 8) & 255, bits >> 16));
+        }
+    }
+}
