@@ -47,15 +47,25 @@ void fillCellTables() {
 
 } // namespace
 
+SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded) {
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
+    if (converted != nullptr) {
+        // Mapped after the conversion: on 16 bits near-cyan colours are keyed out as well.
+        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
+    }
+    return converted;
+}
+
+SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded) {
+    return SDL_DisplayFormatAlpha(loaded);
+}
+
 SDL_Surface* loadKeyedImage(const char* path) {
     SDL_Surface* loaded = IMG_Load(path);
     if (loaded == nullptr) {
         return nullptr;
     }
-    SDL_Surface* converted = SDL_DisplayFormat(loaded);
-    if (converted != nullptr) {
-        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
-    }
+    SDL_Surface* converted = keyedDisplayCopy(loaded);
     SDL_FreeSurface(loaded);
     return converted;
 }
@@ -65,7 +75,7 @@ SDL_Surface* loadAlphaImage(const char* path) {
     if (loaded == nullptr) {
         return nullptr;
     }
-    SDL_Surface* converted = SDL_DisplayFormatAlpha(loaded);
+    SDL_Surface* converted = alphaDisplayCopy(loaded);
     SDL_FreeSurface(loaded);
     return converted;
 }

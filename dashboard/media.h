@@ -11,10 +11,10 @@ constexpr int CursorCellCount = 16;
 // filtered backdrop. Absent when they could not be made.
 extern SDL_Surface* backdropCapture;
 extern SDL_Surface* backdropFiltered;
-extern SDL_Surface* buttonImage;           // per-pixel alpha, 2 rows x 9 pieces of 21 x 21
-extern SDL_Surface* borderImage;           // cyan-keyed, drawn whole over every frame
-extern SDL_Surface* topBottomBorderImage;  // cyan-keyed, header and footer band
-extern SDL_Surface* cursorImage;           // per-pixel alpha, 16 cells of 96 x 96
+extern SDL_Surface* buttonImage;          // per-pixel alpha, 2 rows x 9 pieces of 21 x 21
+extern SDL_Surface* borderImage;          // cyan-keyed, drawn whole over every frame
+extern SDL_Surface* topBottomBorderImage; // cyan-keyed, header and footer band
+extern SDL_Surface* cursorImage;          // per-pixel alpha, 16 cells of 96 x 96
 
 extern SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns];
 extern SDL_Rect cursorRects[CursorCellCount];
@@ -26,3 +26,8 @@ void loadDashboardMedia();
 SDL_Surface* loadKeyedImage(const char* path);
 // A new display-format surface with per-pixel alpha, or nullptr; the caller owns it.
 SDL_Surface* loadAlphaImage(const char* path);
+// The conversions behind the two loaders, on an image already decoded (also used by the image
+// fuzzer, which decodes from memory). The decoded image stays the caller's; nullptr when the
+// conversion fails.
+SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded);
+SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded);
