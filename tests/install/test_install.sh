@@ -205,6 +205,16 @@ check_launcher() {
         fail "the player's own Media folder was replaced"
     fi
 
+    # Installed into the player's own ~/.local, the installed Media is the per-user one already.
+    rm -rf "$home"
+    cmake --install "$build_dir" --prefix "$home/.local" >"$scratch/install.log" 2>&1 ||
+        fail "cmake --install --prefix ~/.local failed"
+    run_without_display "$home/.local/$launcher_dir/glimm"
+    expect_game_ran "installed in ~/.local"
+    if [ -L "$folder/Media" ] || [ ! -f "$folder/Media/Game/Mirovanta.ogg" ]; then
+        fail "installed in ~/.local: the installed Media was replaced"
+    fi
+
     # With neither XDG_DATA_HOME nor HOME there is no folder to run in: a message, no game.
     run_status=0
     (cd "$scratch" && env -u HOME -u XDG_DATA_HOME "$launcher") >/dev/null 2>"$scratch/stderr" ||
