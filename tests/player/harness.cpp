@@ -260,7 +260,9 @@ void pressKey(const std::string& keyName) {
     if (rootX < originX || rootY < originY || rootX >= originX + 640 || rootY >= originY + 480) {
         movePointer(320, 240);
     }
-    xdotool("key " + keyName);
+    xdotool("keydown " + keyName);
+    sleepMs(HoldMs);
+    xdotool("keyup " + keyName);
 }
 
 void sendCloseRequest() {

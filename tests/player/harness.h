@@ -27,7 +27,8 @@ std::uint32_t windowPixel(int x, int y);
 std::string windowCaption();
 // Runs xdotool with the given arguments against our X server; returns its exit status.
 int xdotool(const std::string& arguments);
-// Real input: pointer moves relative to the window, clicks, keys sent to the window.
+// Real input: pointer moves relative to the window; clicks and keys held for a few frames,
+// since a press released within one frame is never seen by the game.
 void movePointer(int x, int y);
 void clickButton(int button);
 void pressKey(const std::string& keyName);
