@@ -239,8 +239,14 @@ void movePointer(int x, int y) {
     xdotool("mousemove --sync " + std::to_string(originX + x) + " " + std::to_string(originY + y));
 }
 
+// A press and its release within one frame cancel out in the game's input snapshot, as a
+// player's never do: hold each press across a few frames.
+constexpr int HoldMs = 70;
+
 void clickButton(int button) {
-    xdotool("click " + std::to_string(button));
+    xdotool("mousedown " + std::to_string(button));
+    sleepMs(HoldMs);
+    xdotool("mouseup " + std::to_string(button));
 }
 
 void pressKey(const std::string& keyName) {
