@@ -61,16 +61,23 @@ foreach(size 16 32 48 64 128 256)
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps" OPTIONAL)
 endforeach()
 
-# Debian wants manual pages compressed, without a time stamp in the gzip header.
-set(GLIMM_MANPAGE "${CMAKE_BINARY_DIR}/packaging/glimm.6.gz")
-add_custom_command(OUTPUT "${GLIMM_MANPAGE}"
-    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/packaging"
-    COMMAND gzip -9nc "${GLIMM_PACKAGING_DIR}/glimm.6" > "${GLIMM_MANPAGE}"
-    DEPENDS "${GLIMM_PACKAGING_DIR}/glimm.6"
-    COMMENT "Compressing the manual page"
-    VERBATIM)
-add_custom_target(glimm-manpage ALL DEPENDS "${GLIMM_MANPAGE}")
-install(FILES "${GLIMM_MANPAGE}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+# Debian wants the manual page and the changelog compressed, without a time stamp in the header.
+foreach(document glimm.6 changelog)
+    set(compressed "${CMAKE_BINARY_DIR}/packaging/${document}.gz")
+    add_custom_command(OUTPUT "${compressed}"
+        COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_BINARY_DIR}/packaging"
+        COMMAND gzip -9nc "${GLIMM_PACKAGING_DIR}/${document}" > "${compressed}"
+        DEPENDS "${GLIMM_PACKAGING_DIR}/${document}"
+        COMMENT "Compressing ${document}"
+        VERBATIM)
+    list(APPEND GLIMM_COMPRESSED_DOCUMENTS "${compressed}")
+endforeach()
+add_custom_target(glimm-documents ALL DEPENDS ${GLIMM_COMPRESSED_DOCUMENTS})
+install(FILES "${CMAKE_BINARY_DIR}/packaging/glimm.6.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man6")
+install(FILES "${CMAKE_BINARY_DIR}/packaging/changelog.gz" "${GLIMM_PACKAGING_DIR}/copyright"
+    DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+install(FILES "${GLIMM_PACKAGING_DIR}/glimm.lintian-overrides"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" RENAME glimm)
 
 # The .deb: `cpack -G DEB` in the build folder.
 set(CPACK_GENERATOR "DEB")
@@ -114,6 +121,7 @@ if(GLIMM_TESTS AND NOT GLIMM_SANITIZE)
             RESOURCE_LOCK glimm-install
             ENVIRONMENT "GLIMM_SOURCE_DIR=${CMAKE_SOURCE_DIR};GLIMM_BUILD_DIR=${CMAKE_BINARY_DIR};\
 GLIMM_LAUNCHER_DIR=${GLIMM_LAUNCHER_DIR};GLIMM_LIBEXEC_DIR=${CMAKE_INSTALL_LIBEXECDIR};\
-GLIMM_DATAROOT_DIR=${CMAKE_INSTALL_DATADIR};GLIMM_MAN_DIR=${CMAKE_INSTALL_MANDIR}")
+GLIMM_DATAROOT_DIR=${CMAKE_INSTALL_DATADIR};GLIMM_MAN_DIR=${CMAKE_INSTALL_MANDIR};\
+GLIMM_DOC_DIR=${CMAKE_INSTALL_DOCDIR}")
     endforeach()
 endif()

@@ -42,6 +42,7 @@ launcher_dir=${GLIMM_LAUNCHER_DIR:-bin}
 libexec_dir=${GLIMM_LIBEXEC_DIR:-libexec}
 data_dir=${GLIMM_DATAROOT_DIR:-share}
 man_dir=${GLIMM_MAN_DIR:-share/man}
+doc_dir=${GLIMM_DOC_DIR:-share/doc/glimm}
 
 # Every file an install must hold, relative to the prefix, sorted.
 expected_files() {
@@ -53,6 +54,9 @@ expected_files() {
         echo "$data_dir/applications/glimm.desktop"
         echo "$data_dir/metainfo/io.github.glimm.Glimm.metainfo.xml"
         echo "$man_dir/man6/glimm.6.gz"
+        echo "$doc_dir/changelog.gz"
+        echo "$doc_dir/copyright"
+        echo "$data_dir/lintian/overrides/glimm"
         echo "$data_dir/icons/hicolor/scalable/apps/glimm.svg"
         for size in $icon_sizes; do
             echo "$data_dir/icons/hicolor/${size}x$size/apps/glimm.png"
