@@ -2,7 +2,7 @@
 # a launcher on the PATH that runs it in the player's own folder, desktop integration, and a .deb.
 include(GNUInstallDirs)
 
-# The launcher goes to bin/ rather than Debian's games/: root's PATH and most other systems'
+# The launcher goes to bin/ rather than Debian's games/: root's PATH and many other systems'
 # PATHs lack games/, and the game must start from a terminal in any folder.
 set(GLIMM_LAUNCHER_DIR "${CMAKE_INSTALL_BINDIR}" CACHE STRING
     "Where the glimm launcher is installed (relative to the prefix, or absolute)")
