@@ -19,7 +19,8 @@ const Colour Purple = {150 / 255.0f, 100 / 255.0f, 200 / 255.0f, 1};
 const Colour Cyan = {0, 1, 1, 1};
 
 Colour rgb(int r, int g, int b, float a = 1) {
-    return {r / 255.0f, g / 255.0f, b / 255.0f, a};
+    auto unit = [](int v) { return static_cast<float>(v) / 255; };
+    return {unit(r), unit(g), unit(b), a};
 }
 
 Colour withAlpha(Colour c, float a) {
@@ -137,7 +138,7 @@ void makeFont(const std::string& root, const std::string& fontPath) {
     // Scale the font so its advance is exactly the game's 11 pixels; the pen starts at column 2.
     int advance = 0, bearing = 0;
     stbtt_GetCodepointHMetrics(&font, 'M', &advance, &bearing);
-    const float scale = 11.0f / advance;
+    const float scale = 11.0f / static_cast<float>(advance);
     const int penX = 2, cellW = 15, cellH = 21;
 
     // Baseline: low enough for every ascender, high enough for the descenders of g, j, p, q, y.
@@ -171,7 +172,7 @@ void makeFont(const std::string& root, const std::string& fontPath) {
                 if (gx < 0 || gx >= cellW || gy < 0 || gy >= cellH) {
                     continue; // clipped to its own cell so it never bleeds into a neighbour
                 }
-                float a = coverage[static_cast<size_t>(y) * w + x] / 255.0f;
+                float a = static_cast<float>(coverage[static_cast<size_t>(y) * w + x]) / 255;
                 // A touch of extra weight keeps thin anti-aliased strokes dark on pale ground.
                 a = std::pow(a, 0.8f);
                 setPixel(sheet, cellX + gx, gy, withAlpha(Ink, a));
@@ -201,8 +202,10 @@ void makeButton(const std::string& root) {
                     Colour sum = {0, 0, 0, 0};
                     for (int sy = 0; sy < 4; ++sy) {
                         for (int sx = 0; sx < 4; ++sx) {
-                            Colour c = buttonFramePixel(fx + (sx + 0.5f) / 4, fy + (sy + 0.5f) / 4,
-                                                        row == 1);
+                            Colour c = buttonFramePixel(
+                                static_cast<float>(fx) + (static_cast<float>(sx) + 0.5f) / 4,
+                                static_cast<float>(fy) + (static_cast<float>(sy) + 0.5f) / 4,
+                                row == 1);
                             sum.r += c.r * c.a;
                             sum.g += c.g * c.a;
                             sum.b += c.b * c.a;
@@ -222,13 +225,12 @@ void makeButton(const std::string& root) {
 }
 
 void makeBorder(const std::string& root) {
-    const int thickness = 10;
-    const float radius = 18;
+    const float edge = 10, radius = 18; // frame thickness and the inner corners' radius
     Picture border = makePicture(640, 480);
     for (int y = 0; y < 480; ++y) {
         for (int x = 0; x < 640; ++x) {
-            float d = roundRectDistance(x + 0.5f, y + 0.5f, thickness, thickness, 640 - thickness,
-                                        480 - thickness, radius);
+            const float cx = static_cast<float>(x) + 0.5f, cy = static_cast<float>(y) + 0.5f;
+            float d = roundRectDistance(cx, cy, edge, edge, 640 - edge, 480 - edge, radius);
             if (d < 0) {
                 setPixel(border, x, y, Cyan);
                 continue;
@@ -236,15 +238,14 @@ void makeBorder(const std::string& root) {
             // Light falls from the top left: the inner bevel is bright along the top and left
             // edges, dim along the bottom and right, and turns smoothly round the corners.
             auto at = [&](float px, float py) {
-                return roundRectDistance(px, py, thickness, thickness, 640 - thickness,
-                                         480 - thickness, radius);
+                return roundRectDistance(px, py, edge, edge, 640 - edge, 480 - edge, radius);
             };
-            float nx = at(x + 1.5f, y + 0.5f) - at(x - 0.5f, y + 0.5f);
-            float ny = at(x + 0.5f, y + 1.5f) - at(x + 0.5f, y - 0.5f);
+            float nx = at(cx + 1, cy) - at(cx - 1, cy);
+            float ny = at(cx, cy + 1) - at(cx, cy - 1);
             float length = std::hypot(nx, ny);
             float facing = length > 0 ? -(nx * 0.6f + ny * 0.8f) / length : 0;
             float light = clamp01(0.5f - 0.5f * facing);
-            float across = (y + 0.5f) / 480;
+            float across = cy / 480;
             Colour c;
             if (d < 1) {
                 c = rgb(14, 10, 24);
@@ -303,13 +304,13 @@ void makeTopBottomBorder(const std::string& root) {
                 int s = y + 419;
                 if (inFooter(x, s)) {
                     int depth = edgeDistance(inFooter, x, s, 5);
-                    setPixel(band, x, y, bandColour(depth, (s - 419) / 60.0f));
+                    setPixel(band, x, y, bandColour(depth, static_cast<float>(s - 419) / 60));
                 }
             } else if (y >= 70) {
                 int s = y - 70;
                 if (inHeader(x, s)) {
                     int depth = edgeDistance(inHeader, x, s, 5);
-                    setPixel(band, x, y, bandColour(depth, s / 65.0f));
+                    setPixel(band, x, y, bandColour(depth, static_cast<float>(s) / 65));
                 }
             }
         }
@@ -328,7 +329,8 @@ void makeCursor(const std::string& root) {
         float cs = std::cos(turn), sn = std::sin(turn);
         for (int y = 0; y < cell; ++y) {
             for (int x = 0; x < cell; ++x) {
-                float px = x + 0.5f - 48, py = y + 0.5f - 48;
+                float px = static_cast<float>(x) + 0.5f - 48,
+                      py = static_cast<float>(y) + 0.5f - 48;
                 float rx = px * cs + py * sn, ry = -px * sn + py * cs;
                 float r = std::hypot(rx, ry);
                 // White strokes: a ring, four ticks reaching out from it, a centre dot; the

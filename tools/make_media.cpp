@@ -40,7 +40,8 @@ uint8_t toByte(float v) {
 
 Colour readPixel(const Picture& picture, int x, int y) {
     const uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * picture.width + x) * 4];
-    return {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f, p[3] / 255.0f};
+    auto unit = [](uint8_t v) { return static_cast<float>(v) / 255; };
+    return {unit(p[0]), unit(p[1]), unit(p[2]), unit(p[3])};
 }
 
 } // namespace

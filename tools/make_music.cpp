@@ -272,13 +272,13 @@ const Chord ChordEm = {28, {40, 55, 59, 64}};
 const Chord ChordE = {28, {40, 56, 59, 64}};
 
 const Chord& chordOfBar(int bar) {
-    static const Chord* const Main[4] = {&ChordAm, &ChordF, &ChordC, &ChordG};
-    static const Chord* const Break[8] = {&ChordF, &ChordG, &ChordEm, &ChordAm,
-                                          &ChordF, &ChordG, &ChordE,  &ChordE};
+    static const Chord* const mainBars[4] = {&ChordAm, &ChordF, &ChordC, &ChordG};
+    static const Chord* const breakBars[8] = {&ChordF, &ChordG, &ChordEm, &ChordAm,
+                                              &ChordF, &ChordG, &ChordE,  &ChordE};
     if (bar >= 24 && bar < 32) {
-        return *Break[bar - 24];
+        return *breakBars[bar - 24];
     }
-    return *Main[bar % 4];
+    return *mainBars[bar % 4];
 }
 
 struct Note {
@@ -306,7 +306,7 @@ const Note BreakLine[] = {
 };
 
 void compose(Song& song) {
-    static const int ArpPattern[16] = {0, 1, 2, 3, 1, 2, 3, 4, 2, 3, 4, 5, 3, 4, 5, 4};
+    static const int arpPattern[16] = {0, 1, 2, 3, 1, 2, 3, 4, 2, 3, 4, 5, 3, 4, 5, 4};
     for (int bar = 0; bar < Bars; ++bar) {
         const Chord& chord = chordOfBar(bar);
         bool intro = bar < 8;
@@ -367,7 +367,7 @@ void compose(Song& song) {
             int tones[6] = {chord.pad[1] + 12, chord.pad[2] + 12, chord.pad[3] + 12,
                             chord.pad[1] + 24, chord.pad[2] + 24, chord.pad[3] + 24};
             for (int step = 0; step < StepsPerBar; ++step) {
-                arpNote(song, stepTime(bar, step), tones[ArpPattern[step]],
+                arpNote(song, stepTime(bar, step), tones[arpPattern[step]],
                         step % 2 ? 0.4f : -0.4f);
             }
         }
@@ -389,7 +389,7 @@ void compose(Song& song) {
 
 // Ping-pong echo of three sixteenths; run over the loop twice so the tail wraps round.
 void applyEcho(Song& song) {
-    const long delay = 3 * StepSamples;
+    const long delay = 3L * StepSamples;
     std::vector<float> lineL(delay, 0.0f), lineR(delay, 0.0f);
     double dampL = 0, dampR = 0;
     long at = 0;
