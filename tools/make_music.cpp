@@ -111,14 +111,14 @@ double envelope(double t, double gate, double attack, double release) {
 void bassNote(Song& song, long start, double steps, int note) {
     double gate = steps * StepSamples / Rate;
     double hz = midiHz(note), dt = hz / Rate;
-    double phase = 0, subPhase = 0;
+    double phase = 0, squarePhase = 0.25;
     LowPass filter;
     long length = static_cast<long>((gate + 0.15) * Rate);
     for (long i = 0; i < length; ++i) {
         double t = static_cast<double>(i) / Rate;
-        double raw = saw(phase, dt) + 0.6 * pulse(subPhase, dt / 2, 0.5);
+        double raw = saw(phase, dt) + 0.45 * pulse(squarePhase, dt, 0.5);
         phase = std::fmod(phase + dt, 1.0);
-        subPhase = std::fmod(subPhase + dt / 2, 1.0);
+        squarePhase = std::fmod(squarePhase + dt, 1.0);
         double cutoff = 220 + 2200 * std::exp(-t / 0.07);
         double v = filter.run(raw, cutoff, 1.6) * envelope(t, gate, 0.003, 0.02);
         put(song.ducked, start + i, static_cast<float>(0.30 * v), 0);
@@ -364,8 +364,9 @@ void compose(Song& song) {
         padChord(song, stepTime(bar, 0), 16, chord.pad, breakCalm || breakBuild ? 1.2 : 1.0);
         // Arpeggio from the second half of the intro on.
         if (bar >= 4) {
-            int tones[6] = {chord.pad[1] + 12, chord.pad[2] + 12, chord.pad[3] + 12,
-                            chord.pad[1] + 24, chord.pad[2] + 24, chord.pad[3] + 24};
+            // Under the tune: from the pad's voices up one octave.
+            int tones[6] = {chord.pad[1],      chord.pad[2],      chord.pad[3],
+                            chord.pad[1] + 12, chord.pad[2] + 12, chord.pad[3] + 12};
             for (int step = 0; step < StepsPerBar; ++step) {
                 arpNote(song, stepTime(bar, step), tones[arpPattern[step]],
                         step % 2 ? 0.4f : -0.4f);
