@@ -4,24 +4,30 @@
 
 #include <SDL.h>
 
-constexpr int BackdropBytes = 640 * 480 * 3;
-// Bytes from one column to the next in the two arrays: pixel (x, y), channel k (0 red, 1 green,
-// 2 blue) is at (x * 480 + y) * 3 + k.
-constexpr int BackdropColumnBytes = 480 * 3;
+constexpr int BackdropWidth = 640;
+constexpr int BackdropHeight = 480;
+constexpr int BackdropPixels = BackdropWidth * BackdropHeight;
+constexpr int BackdropBytes = BackdropPixels * 3;
 
-// After a capture: the filtered, brightened backdrop, and the raw capture (scratch while the
-// filter runs). Written only by captureBackdrop.
+// After a capture: the filtered, brightened backdrop, and the raw capture, column by column:
+// channel k (0 red, 1 green, 2 blue) of pixel (x, y) is at (x * 480 + y) * 3 + k.
 extern Uint8 filteredRgb[BackdropBytes];
 extern Uint8 capturedRgb[BackdropBytes];
+// The same two pictures one channel at a time, row by row (pixel (x, y) at y * 640 + x), as the
+// blur and the per-frame fade walk them.
+extern Uint8 filteredPlanes[3][BackdropPixels];
+extern Uint8 capturedPlanes[3][BackdropPixels];
 
-// One blur pass from source into destination: each channel of each pixel whose four taps at
-// distance d (left, right, above, below) lie inside the picture becomes (sum + bias) / 4; the
-// pixel itself takes no part and pixels outside that range are left alone. Called by the filter.
+// One blur pass over one channel, row by row, from source into destination: each pixel whose
+// four taps at distance d (left, right, above, below) lie inside the picture becomes
+// (sum of the taps + bias) / 4; the pixel itself takes no part and pixels outside that range are
+// left alone. Called six times per channel by the capture.
 void crossAverage(const Uint8* source, Uint8* destination, int d, int bias);
 
 // Called by the backdrop step in the frame an Escape press opens a closed dashboard: copies the
-// screen into backdropCapture, fills both arrays and draws the filtered backdrop into
-// backdropFiltered.
+// screen into backdropCapture, fills the arrays and the planes and draws the filtered backdrop
+// into backdropFiltered. Formats of 2 to 4 bytes with no palette are converted in place by shift
+// and table; any other goes pixel by pixel through SDL.
 void captureBackdrop();
 
 // Called by the backdrop step every frame with the fraction before easing: nothing at 0, the

@@ -56,40 +56,47 @@ TEST(BackdropFilter, UniformCaptureStaysUniformAndIsBrightened) {
     EXPECT_EQ(g, 160);
 }
 
+namespace {
+
+int on(int x, int y) { return y * 640 + x; }
+
+} // namespace
+
 TEST(BackdropFilter, OnlyPassTwoRoundsUp) {
-    static Uint8 source[BackdropBytes];
-    static Uint8 destination[BackdropBytes];
-    // Taps of (10, 10) at distance 3 sum to 3 in the red channel.
-    source[at(7, 10, 0)] = 1;
-    source[at(13, 10, 0)] = 1;
-    source[at(10, 7, 0)] = 1;
+    static Uint8 source[BackdropPixels];
+    static Uint8 destination[BackdropPixels];
+    // Taps of (10, 10) at distance 3 sum to 3.
+    source[on(7, 10)] = 1;
+    source[on(13, 10)] = 1;
+    source[on(10, 7)] = 1;
     crossAverage(source, destination, 3, 1);
-    EXPECT_EQ(destination[at(10, 10, 0)], 1);
+    EXPECT_EQ(destination[on(10, 10)], 1);
     crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[at(10, 10, 0)], 0);
+    EXPECT_EQ(destination[on(10, 10)], 0);
 }
 
 TEST(BackdropFilter, SingleBrightPixelSpreadsToItsFourTapsOnly) {
-    static Uint8 source[BackdropBytes];
-    static Uint8 destination[BackdropBytes];
-    source[at(100, 100, 0)] = 255;
+    static Uint8 source[BackdropPixels];
+    static Uint8 destination[BackdropPixels];
+    source[on(100, 100)] = 255;
     std::memset(destination, 7, sizeof destination);
-    destination[at(100, 100, 0)] = 255;
+    destination[on(100, 100)] = 255;
     crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[at(97, 100, 0)], 63);
-    EXPECT_EQ(destination[at(103, 100, 0)], 63);
-    EXPECT_EQ(destination[at(100, 97, 0)], 63);
-    EXPECT_EQ(destination[at(100, 103, 0)], 63);
-    EXPECT_EQ(destination[at(100, 100, 0)], 0);
-    EXPECT_EQ(destination[at(97, 100, 1)], 0); // channels stay apart
-    EXPECT_EQ(destination[at(99, 100, 0)], 0);
+    EXPECT_EQ(destination[on(97, 100)], 63);
+    EXPECT_EQ(destination[on(103, 100)], 63);
+    EXPECT_EQ(destination[on(100, 97)], 63);
+    EXPECT_EQ(destination[on(100, 103)], 63);
+    EXPECT_EQ(destination[on(100, 100)], 0);
+    EXPECT_EQ(destination[on(99, 100)], 0);
     // Outside the range whose taps lie in the picture nothing is written.
-    EXPECT_EQ(destination[at(2, 100, 0)], 7);
-    EXPECT_EQ(destination[at(637, 100, 0)], 7);
-    EXPECT_EQ(destination[at(100, 2, 0)], 7);
-    EXPECT_EQ(destination[at(100, 477, 0)], 7);
-    EXPECT_EQ(destination[at(3, 3, 0)], 0);
-    EXPECT_EQ(destination[at(636, 476, 0)], 0);
+    EXPECT_EQ(destination[on(2, 100)], 7);
+    EXPECT_EQ(destination[on(637, 100)], 7);
+    EXPECT_EQ(destination[on(100, 2)], 7);
+    EXPECT_EQ(destination[on(100, 477)], 7);
+    EXPECT_EQ(destination[on(3, 3)], 0);
+    EXPECT_EQ(destination[on(636, 476)], 0);
+    EXPECT_EQ(destination[on(636, 3)], 0);
+    EXPECT_EQ(destination[on(3, 476)], 0);
 }
 
 TEST(BackdropFilter, OutermostFrameIsTheRawCaptureBrightenedAndTheRestIsBlurred) {
