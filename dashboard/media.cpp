@@ -1,9 +1,8 @@
 // Dashboard media loading: the backdrop work surfaces, every image and font sheet, the cell tables.
 #include "dashboard/media.h"
 
-#include <SDL_image.h>
-
 #include "app/display.h"
+#include "dashboard/png_file.h"
 #include "gfx/text.h"
 
 SDL_Surface* backdropCapture = nullptr;
@@ -61,7 +60,7 @@ SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded) {
 }
 
 SDL_Surface* loadKeyedImage(const char* path) {
-    SDL_Surface* loaded = IMG_Load(path);
+    SDL_Surface* loaded = readPngImage(path);
     if (loaded == nullptr) {
         return nullptr;
     }
@@ -71,7 +70,7 @@ SDL_Surface* loadKeyedImage(const char* path) {
 }
 
 SDL_Surface* loadAlphaImage(const char* path) {
-    SDL_Surface* loaded = IMG_Load(path);
+    SDL_Surface* loaded = readPngImage(path);
     if (loaded == nullptr) {
         return nullptr;
     }

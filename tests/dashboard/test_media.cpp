@@ -15,6 +15,7 @@
 #include "gfx/pixels.h"
 #include "gfx/text.h"
 #include "support/headless.h"
+#include "support/png_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -72,15 +73,12 @@ void playRoundWithDashboard() {
     EXPECT_FALSE(quitRequested);
 }
 
-// A small 24-bit image with one cyan pixel at (1, 1) and red elsewhere, saved as a BMP under
-// the given name (the loader recognises images by their content, not their name).
+// A small image with one cyan pixel at (1, 1) and opaque red elsewhere, saved as a PNG.
 void saveCyanDotImage(const char* path) {
-    SDL_Surface* image =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);
-    SDL_FillRect(image, nullptr, SDL_MapRGB(image->format, 255, 0, 0));
+    SDL_Surface* image = makeRgbaSurface(4, 4, 255, 0, 0, 255);
     SDL_Rect dot = {1, 1, 1, 1};
-    SDL_FillRect(image, &dot, SDL_MapRGB(image->format, 0, 255, 255));
-    ASSERT_EQ(SDL_SaveBMP(image, path), 0);
+    SDL_FillRect(image, &dot, SDL_MapRGBA(image->format, 0, 255, 255, 255));
+    ASSERT_TRUE(savePng(image, path));
     SDL_FreeSurface(image);
 }
 
@@ -161,7 +159,7 @@ class MissingMediaFile : public ::testing::TestWithParam<int> {};
 TEST_P(MissingMediaFile, EveryOtherHandleLoadsAndTheGamePlays) {
     const MediaFile& missing = MediaFiles[GetParam()];
     if (!fs::exists(fs::path(GLIMM_MEDIA_DIR).parent_path() / missing.path)) {
-        GTEST_SKIP() << "media not generated yet";  // TEMPORARY until the media set lands
+        GTEST_SKIP() << "media not generated yet"; // TEMPORARY until the media set lands
     }
     enterFolderWithMediaCopy();
     ASSERT_TRUE(fs::remove(missing.path)) << missing.path;
