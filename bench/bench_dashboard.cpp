@@ -1,5 +1,6 @@
 // The dashboard's backdrop per frame: the opening frame (capture, six-pass blur, brighten and
-// both conversions), a fade frame (blend) and a fully open frame (blit).
+// both conversions), a fade frame (blend) and a fully open frame (blit); the game's routines
+// side by side with the straightforward ones the tests keep as the oracle.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "tests/dashboard/backdrop_reference.h"
 
 namespace {
 
@@ -88,6 +90,32 @@ void openFrame(benchmark::State& state) {
     }
 }
 
+Uint8 referenceFiltered[BackdropBytes];
+Uint8 referenceCaptured[BackdropBytes];
+
+void referenceOpeningFrame(benchmark::State& state) {
+    if (!startWithNoise(static_cast<int>(state.range(0)))) {
+        state.SkipWithError("no display surface");
+        return;
+    }
+    for (auto _ : state) {
+        reference::capture(screen, backdropCapture, backdropFiltered, referenceFiltered,
+                           referenceCaptured);
+    }
+}
+
+void referenceFadeFrame(benchmark::State& state) {
+    if (!startWithNoise(static_cast<int>(state.range(0)))) {
+        state.SkipWithError("no display surface");
+        return;
+    }
+    reference::capture(screen, backdropCapture, backdropFiltered, referenceFiltered,
+                       referenceCaptured);
+    for (auto _ : state) {
+        reference::blend(screen, referenceFiltered, referenceCaptured, 57);
+    }
+}
+
 double smallest(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
@@ -107,6 +135,8 @@ double largest(const std::vector<double>& v) {
         ->ComputeStatistics("min", smallest)                                                       \
         ->ComputeStatistics("max", largest)
 
+DASHBOARD_BENCHMARK(referenceOpeningFrame);
 DASHBOARD_BENCHMARK(openingFrame);
+DASHBOARD_BENCHMARK(referenceFadeFrame);
 DASHBOARD_BENCHMARK(fadeFrame);
 DASHBOARD_BENCHMARK(openFrame);

@@ -9,6 +9,13 @@
 #include "dashboard/media.h"
 #include "gfx/pixels.h"
 
+// The per-pixel loops are also built for AVX2, chosen at load time where the processor has it.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define GLIMM_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define GLIMM_WIDE_VECTORS
+#endif
+
 Uint8 filteredRgb[BackdropBytes];
 Uint8 capturedRgb[BackdropBytes];
 Uint8 filteredPlanes[3][BackdropPixels];
@@ -18,9 +25,16 @@ namespace {
 
 constexpr int Width = BackdropWidth;
 constexpr int Height = BackdropHeight;
-constexpr int Lanes = 16; // bytes the blur handles in one go
 
 Uint8 scratchPlane[BackdropPixels];
+Uint8 zeroPlane[BackdropPixels];
+// One picture's pixels as red | green << 8 | blue << 16, row by row, on their way to columns, or
+// in a surface's own layout on their way into it.
+Uint32 packedPixels[BackdropPixels];
+// On a display whose channels are whole bytes of a 4-byte pixel: both pictures in its layout
+// (no alpha), so the fade is one weighted mean per byte.
+Uint32 filteredPixels[BackdropPixels];
+Uint32 capturedPixels[BackdropPixels];
 
 // A format this file converts itself: 2, 3 or 4 bytes of packed channels of up to 8 bits.
 bool plainFormat(const SDL_PixelFormat* format) {
@@ -28,6 +42,43 @@ bool plainFormat(const SDL_PixelFormat* format) {
     return format->palette == nullptr && bytes >= 2 && bytes <= 4 &&
            (format->Rmask >> format->Rshift) <= 255 && (format->Gmask >> format->Gshift) <= 255 &&
            (format->Bmask >> format->Bshift) <= 255;
+}
+
+// Which byte of a 4-byte pixel each channel fills, for formats whose channels are whole bytes
+// with no loss; false for any other.
+bool byteLanes(const SDL_PixelFormat* format, int lanes[3]) {
+    if (format->palette != nullptr || format->BytesPerPixel != 4) {
+        return false;
+    }
+    const Uint32 masks[3] = {format->Rmask, format->Gmask, format->Bmask};
+    const int shifts[3] = {format->Rshift, format->Gshift, format->Bshift};
+    const int losses[3] = {format->Rloss, format->Gloss, format->Bloss};
+    for (int k = 0; k < 3; ++k) {
+        if (losses[k] != 0 || shifts[k] % 8 != 0 || masks[k] != 0xFFu << shifts[k]) {
+            return false;
+        }
+        lanes[k] = shifts[k] / 8;
+    }
+    return true;
+}
+
+GLIMM_WIDE_VECTORS
+void packLanes(const Uint8* __restrict lane0, const Uint8* __restrict lane1,
+               const Uint8* __restrict lane2, const Uint8* __restrict lane3,
+               Uint32* __restrict packed) {
+    for (int i = 0; i < BackdropPixels; ++i) {
+        packed[i] = static_cast<Uint32>(lane0[i]) | static_cast<Uint32>(lane1[i]) << 8 |
+                    static_cast<Uint32>(lane2[i]) << 16 | static_cast<Uint32>(lane3[i]) << 24;
+    }
+}
+
+// The three planes as 4-byte pixels with channel k in byte lanes[k] and zero in the other.
+void packInLanes(const Uint8 (*planes)[BackdropPixels], const int lanes[3], Uint32* packed) {
+    const Uint8* byLane[4] = {zeroPlane, zeroPlane, zeroPlane, zeroPlane};
+    for (int k = 0; k < 3; ++k) {
+        byLane[lanes[k]] = planes[k];
+    }
+    packLanes(byLane[0], byLane[1], byLane[2], byLane[3], packed);
 }
 
 Uint32 loadPixel(const Uint8* p, int bytes) {
@@ -49,10 +100,11 @@ void storeRow(Uint8* target, const Uint32* values, int bytes) {
     if (bytes == 4) {
         std::memcpy(target, values, Width * 4);
     } else if (bytes == 2) {
+        Uint16 halves[Width];
         for (int x = 0; x < Width; ++x) {
-            const auto half = static_cast<Uint16>(values[x]);
-            std::memcpy(target + 2 * x, &half, 2);
+            halves[x] = static_cast<Uint16>(values[x]);
         }
+        std::memcpy(target, halves, sizeof halves);
     } else {
         for (int x = 0; x < Width; ++x) {
             target[3 * x] = static_cast<Uint8>(values[x]);
@@ -63,6 +115,7 @@ void storeRow(Uint8* target, const Uint32* values, int bytes) {
 }
 
 // One row of channel bytes into raw values by loss and shift, with the given alpha bits.
+GLIMM_WIDE_VECTORS
 void packRow(const Uint8* __restrict red, const Uint8* __restrict green,
              const Uint8* __restrict blue, const SDL_PixelFormat* format, Uint32 alpha,
              Uint32* __restrict values) {
@@ -79,8 +132,21 @@ void packRow(const Uint8* __restrict red, const Uint8* __restrict green,
     }
 }
 
+// One row of 4-byte pixels whose channels are whole bytes: the field is the value.
+void splitBytes(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __restrict green,
+                Uint8* __restrict blue, int redShift, int greenShift, int blueShift) {
+    Uint32 values[Width];
+    std::memcpy(values, row, sizeof values);
+    for (int x = 0; x < Width; ++x) {
+        red[x] = static_cast<Uint8>(values[x] >> redShift);
+        green[x] = static_cast<Uint8>(values[x] >> greenShift);
+        blue[x] = static_cast<Uint8>(values[x] >> blueShift);
+    }
+}
+
 // Splits a plain surface into the three planes. Each channel's field is widened to a byte by a
 // table that SDL_GetRGB itself fills, so the bytes are SDL's own.
+GLIMM_WIDE_VECTORS
 void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     SDL_PixelFormat* format = surface->format;
     const Uint32 masks[3] = {format->Rmask, format->Gmask, format->Bmask};
@@ -104,14 +170,7 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
         Uint8* green = planes[1] + y * Width;
         Uint8* blue = planes[2] + y * Width;
         if (sameBytes) {
-            // Whole bytes per channel: the field is the value.
-            for (int x = 0; x < Width; ++x) {
-                Uint32 value = 0;
-                std::memcpy(&value, row + 4 * x, 4);
-                red[x] = static_cast<Uint8>(value >> shifts[0]);
-                green[x] = static_cast<Uint8>(value >> shifts[1]);
-                blue[x] = static_cast<Uint8>(value >> shifts[2]);
-            }
+            splitBytes(row, red, green, blue, shifts[0], shifts[1], shifts[2]);
             continue;
         }
         for (int x = 0; x < Width; ++x) {
@@ -138,23 +197,26 @@ void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     }
 }
 
-// The planes, column by column and channel by channel, into one of the design's arrays.
+// The planes, column by column, into one of the design's arrays. Two pixels at a time make six
+// bytes stored as eight; the two extra are overwritten by the next store, and the very last pair
+// is stored as six so nothing lands past the array.
 void interleaveColumns(const Uint8 (*planes)[BackdropPixels], Uint8* rgb) {
-    for (int x0 = 0; x0 < Width; x0 += Lanes) {
-        for (int y = 0; y < Height; ++y) {
-            for (int k = 0; k < 3; ++k) {
-                const Uint8* from = planes[k] + y * Width + x0;
-                Uint8* to = rgb + (x0 * Height + y) * 3 + k;
-                for (int i = 0; i < Lanes; ++i) {
-                    to[i * Height * 3] = from[i];
-                }
-            }
+    const int lanes[3] = {0, 1, 2};
+    packInLanes(planes, lanes, packedPixels);
+    Uint8* out = rgb;
+    for (int x = 0; x < Width; ++x) {
+        const Uint32* column = packedPixels + x;
+        for (int y = 0; y < Height; y += 2, out += 6) {
+            const Uint64 pair = static_cast<Uint64>(column[y * Width]) |
+                                static_cast<Uint64>(column[(y + 1) * Width]) << 24;
+            std::memcpy(out, &pair, out + 8 <= rgb + BackdropBytes ? 8 : 6);
         }
     }
 }
 
 // Lifts a channel by 50, then down 100 and up 100 again, clamping each time: the backdrop never
 // gets darker than 100.
+GLIMM_WIDE_VECTORS
 void brighten(Uint8* plane) {
     for (int i = 0; i < BackdropPixels; ++i) {
         const int lifted = plane[i] + 50;
@@ -173,8 +235,18 @@ void blurPlane(Uint8* plane) {
     }
 }
 
+// One row of packed pixels into a surface row with the format's alpha bits set.
+void addAlpha(const Uint32* packed, Uint32 alpha, Uint8* target) {
+    Uint32 values[Width];
+    for (int x = 0; x < Width; ++x) {
+        values[x] = packed[x] | alpha;
+    }
+    std::memcpy(target, values, sizeof values);
+}
+
 // Writes the planes into a surface as SDL_MapRGB would: shifts for plain formats (alpha bits
 // set, as SDL sets them), SDL per pixel for others.
+GLIMM_WIDE_VECTORS
 void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
     SDL_PixelFormat* format = surface->format;
     if (!plainFormat(format)) {
@@ -187,15 +259,19 @@ void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
         }
         return;
     }
+    int lanes[3];
+    if (byteLanes(format, lanes)) {
+        packInLanes(planes, lanes, packedPixels);
+        for (int y = 0; y < Height; ++y) {
+            addAlpha(packedPixels + y * Width, format->Amask,
+                     static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+        }
+        return;
+    }
     Uint32 values[Width];
     for (int y = 0; y < Height; ++y) {
         const int row = y * Width;
-        for (int x = 0; x < Width; ++x) {
-            values[x] = static_cast<Uint32>(planes[0][row + x] >> format->Rloss) << format->Rshift |
-                        static_cast<Uint32>(planes[1][row + x] >> format->Gloss) << format->Gshift |
-                        static_cast<Uint32>(planes[2][row + x] >> format->Bloss) << format->Bshift |
-                        format->Amask;
-        }
+        packRow(planes[0] + row, planes[1] + row, planes[2] + row, format, format->Amask, values);
         storeRow(static_cast<Uint8*>(surface->pixels) + y * surface->pitch, values,
                  format->BytesPerPixel);
     }
@@ -204,10 +280,29 @@ void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
 // The fade at whole percent t: (p * t + q * (100 - t)) / 100 per channel, which never leaves
 // 0..255. Packed by loss and shift with no alpha on a true-colour display, through the palette
 // on a palettised one.
+GLIMM_WIDE_VECTORS
+void blendBytes(const Uint8* __restrict p, const Uint8* __restrict q, Uint16 weight, Uint16 rest,
+                Uint8* __restrict out) {
+    for (int i = 0; i < Width * 4; ++i) {
+        out[i] = static_cast<Uint8>(static_cast<Uint16>(p[i] * weight + q[i] * rest) / 100);
+    }
+}
+
+GLIMM_WIDE_VECTORS
 void blendBackdrop(int t) {
     SDL_PixelFormat* format = screen->format;
     const auto weight = static_cast<Uint16>(t);
     const auto rest = static_cast<Uint16>(100 - t);
+    int lanes[3];
+    if (byteLanes(format, lanes)) {
+        // Both pictures are already in the display's layout, zero in the unused byte.
+        for (int y = 0; y < Height; ++y) {
+            blendBytes(reinterpret_cast<const Uint8*>(filteredPixels + y * Width),
+                       reinterpret_cast<const Uint8*>(capturedPixels + y * Width), weight, rest,
+                       static_cast<Uint8*>(screen->pixels) + y * screen->pitch);
+        }
+        return;
+    }
     Uint8 mixed[3][Width];
     Uint32 values[Width];
     const bool plain = plainFormat(format);
@@ -233,27 +328,49 @@ void blendBackdrop(int t) {
     }
 }
 
-// Sixteen pixels of one blur pass: the mean of their four taps, rounded up by the bias.
-void averageRun(const Uint8* __restrict left, const Uint8* __restrict right,
+// Half the sum of two bytes, rounded down, and the bit that rounding dropped.
+inline Uint8 halfDown(Uint8 a, Uint8 b) {
+    return static_cast<Uint8>((a & b) + ((a ^ b) >> 1));
+}
+inline Uint8 droppedBit(Uint8 a, Uint8 b) {
+    return static_cast<Uint8>((a ^ b) & 1);
+}
+
+// A whole row of one blur pass, in byte arithmetic: (a + b + c + d + bias) / 4 is the rounded-
+// down half of the two pair halves, plus one when their sum is odd and the dropped bits carry
+// (both of them, or with the bias either).
+GLIMM_WIDE_VECTORS
+void averageRow(const Uint8* __restrict left, const Uint8* __restrict right,
                 const Uint8* __restrict above, const Uint8* __restrict below, Uint8* __restrict out,
-                int bias) {
-    for (int i = 0; i < Lanes; ++i) {
-        out[i] = static_cast<Uint8>((left[i] + right[i] + above[i] + below[i] + bias) >> 2);
+                Uint8 bias) {
+    for (int x = 0; x < Width; ++x) {
+        const Uint8 across = halfDown(left[x], right[x]);
+        const Uint8 upDown = halfDown(above[x], below[x]);
+        const Uint8 acrossBit = droppedBit(left[x], right[x]);
+        const Uint8 upDownBit = droppedBit(above[x], below[x]);
+        const auto carry =
+            static_cast<Uint8>(bias != 0 ? (acrossBit | upDownBit) : (acrossBit & upDownBit));
+        out[x] =
+            static_cast<Uint8>(halfDown(across, upDown) + (carry & droppedBit(across, upDown)));
     }
 }
 
 } // namespace
 
+// Each row is averaged whole, its first and last d pixels taking taps from the neighbouring
+// rows' ends, and those 2d pixels are then put back as they were.
+GLIMM_WIDE_VECTORS
 void crossAverage(const Uint8* source, Uint8* destination, int d, int bias) {
-    const int end = Width - d;
+    Uint8 edges[2][3];
     for (int y = d; y < Height - d; ++y) {
         const Uint8* row = source + y * Width;
-        // Whole runs of 16; the last run steps back to end at the range's edge.
-        for (int x = d; x < end; x += Lanes) {
-            const int at = x + Lanes <= end ? x : end - Lanes;
-            averageRun(row + at - d, row + at + d, row + at - d * Width, row + at + d * Width,
-                       destination + y * Width + at, bias);
-        }
+        Uint8* out = destination + y * Width;
+        std::memcpy(edges[0], out, static_cast<size_t>(d));
+        std::memcpy(edges[1], out + Width - d, static_cast<size_t>(d));
+        averageRow(row - d, row + d, row - d * Width, row + d * Width, out,
+                   static_cast<Uint8>(bias));
+        std::memcpy(out, edges[0], static_cast<size_t>(d));
+        std::memcpy(out + Width - d, edges[1], static_cast<size_t>(d));
     }
 }
 
@@ -271,6 +388,11 @@ void captureBackdrop() {
     }
     // Without a capture surface the screen itself still holds the captured frame.
     readPlanes(backdropCapture != nullptr ? backdropCapture : screen, capturedPlanes);
+    int lanes[3];
+    if (byteLanes(screen->format, lanes)) {
+        packInLanes(filteredPlanes, lanes, filteredPixels);
+        packInLanes(capturedPlanes, lanes, capturedPixels);
+    }
     interleaveColumns(filteredPlanes, filteredRgb);
     interleaveColumns(capturedPlanes, capturedRgb);
 }
