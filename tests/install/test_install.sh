@@ -138,6 +138,15 @@ check_layout() {
     file -b "$game" | grep -q '^ELF' || fail "the installed game is not an ELF program"
     find "$tree/$data_dir" -type f -perm /111 | grep . >&2 && fail "data files are executable"
 
+    # Each icon is the picture its folder promises.
+    file -b "$tree/$data_dir/icons/hicolor/scalable/apps/glimm.svg" | grep -q 'SVG' ||
+        fail "the scalable icon is not an SVG picture"
+    local size
+    for size in $icon_sizes; do
+        file -b "$tree/$data_dir/icons/hicolor/${size}x$size/apps/glimm.png" |
+            grep -q "^PNG image data, $size x $size," || fail "the ${size}x$size icon is not $size x $size"
+    done
+
     # The manual page renders without a single groff warning.
     local warnings
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$tree/$man_dir/man6/glimm.6.gz" 2>&1 >/dev/null)
@@ -381,6 +390,18 @@ check_metadata() {
     echo "$out"
     [ "$status" -eq 0 ] || fail "appstreamcli validate failed"
     [[ $out != *"W: "* && $out != *"E: "* ]] || fail "appstreamcli validate reports warnings or errors"
+
+    # The pieces name each other: the menu entry runs the installed command and shows the
+    # installed icon; the metainfo names the installed menu entry and command.
+    local icon
+    icon=$(sed -n 's/^Icon=//p' "$desktop")
+    [ -f "$tree/$data_dir/icons/hicolor/scalable/apps/$icon.svg" ] ||
+        fail "the desktop entry's icon '$icon' is not installed"
+    [ -x "$tree/$launcher_dir/$(sed -n 's/^TryExec=//p' "$desktop")" ] ||
+        fail "the desktop entry's TryExec is not the installed command"
+    grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
+        fail "the metainfo does not name the installed desktop entry"
+    grep -q "<binary>glimm</binary>" "$metainfo" || fail "the metainfo does not name the command"
 
     # The whole installed tree: metainfo, its desktop entry and icon found together.
     status=0
