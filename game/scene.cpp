@@ -1,39 +1,224 @@
-// The tunnel scene, painted from the far end to the nearest wall.
+// The tunnel scene. It shows exactly what painting the far end, then every ring's enemies and
+// wall from the farthest ring to the nearest would show, but paints each pixel of the tunnel
+// about once: walls are laid nearest first, each only inside the holes of all nearer rings,
+// and enemies last, each only where its ring's wall and the nearer walls leave it visible.
 #include "game/scene.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "app/display.h"
 #include "game/score_lines.h"
 #include "game/world.h"
 #include "gfx/shapes.h"
+#include "gfx/spans.h"
 
 namespace {
+
+// What the walls drawn so far leave open on each row: [windowLeft, windowRight), closed when
+// left >= right. Rows outside firstOpenRow..lastOpenRow are all closed.
+int windowLeft[ScreenHeight];
+int windowRight[ScreenHeight];
+int firstOpenRow = 0;
+int lastOpenRow = ScreenHeight - 1;
+// The columns that any open row still spans: [openLeft, openRight).
+int openLeft = 0;
+int openRight = ScreenWidth;
+
+// Scratch kept between frames so that a frame allocates nothing once the world has settled.
+std::vector<int> holeWidths;   // the current wall's hole, by distance from its centre row
+std::vector<int> discWidths;   // the current enemy disc, likewise
+std::vector<int> ringOfEnemy;  // index of each enemy's ring, -1 if it has none in the list
+std::vector<int> windowSlot;   // per ring: where its window is saved, -1 without enemies
+std::vector<int> savedWindows; // per slot: left edges of every row, then right edges
 
 // A ring's hole and its enemies are drawn at their position less the ring's share of the aim.
 int project(double position, double radius, double aim) {
     return static_cast<int>(position - radius * aim);
 }
 
-void drawEnemiesOf(const Ring* ring, Uint32 black, Uint32 tint) {
-    const double radius = ring->radius;
-    for (int e = 0; e < enemyCount; ++e) {
-        const Enemy* enemy = enemies[e];
-        if (enemy->ring != ring) {
-            continue;
+void openEveryRow() {
+    std::fill(windowLeft, windowLeft + ScreenHeight, 0);
+    std::fill(windowRight, windowRight + ScreenHeight, ScreenWidth);
+    firstOpenRow = 0;
+    lastOpenRow = ScreenHeight - 1;
+    openLeft = 0;
+    openRight = ScreenWidth;
+}
+
+void narrowOpenRows() {
+    while (firstOpenRow <= lastOpenRow && windowLeft[firstOpenRow] >= windowRight[firstOpenRow]) {
+        ++firstOpenRow;
+    }
+    while (lastOpenRow >= firstOpenRow && windowLeft[lastOpenRow] >= windowRight[lastOpenRow]) {
+        --lastOpenRow;
+    }
+    openLeft = ScreenWidth;
+    openRight = 0;
+    for (int y = firstOpenRow; y <= lastOpenRow; ++y) {
+        if (windowLeft[y] < windowRight[y]) {
+            openLeft = std::min(openLeft, windowLeft[y]);
+            openRight = std::max(openRight, windowRight[y]);
         }
-        const int sx = project(enemy->x, radius, aimX);
-        const int sy = project(enemy->y, radius, aimY);
-        fillColour = black;
-        fillDisc(static_cast<int>(radius * 0.05 + 3.0), sx, sy);
-        fillColour = tint;
-        fillDisc(static_cast<int>(radius * 0.05), sx, sy);
     }
 }
 
+// Finds each enemy's ring and gives every ring that carries one a slot for its window.
+int assignWindowSlots() {
+    ringOfEnemy.assign(static_cast<size_t>(enemyCount), -1);
+    windowSlot.assign(static_cast<size_t>(ringCount), -1);
+    int slots = 0;
+    for (int e = 0; e < enemyCount; ++e) {
+        for (int r = 0; r < ringCount; ++r) {
+            if (enemies[e]->ring == rings[r]) {
+                ringOfEnemy[static_cast<size_t>(e)] = r;
+                if (windowSlot[static_cast<size_t>(r)] < 0) {
+                    windowSlot[static_cast<size_t>(r)] = slots++;
+                }
+                break;
+            }
+        }
+    }
+    if (savedWindows.size() < static_cast<size_t>(slots) * 2 * ScreenHeight) {
+        savedWindows.resize(static_cast<size_t>(slots) * 2 * ScreenHeight);
+    }
+    return slots;
+}
+
+int* savedWindow(int slot) {
+    return savedWindows.data() + slot * 2 * ScreenHeight;
+}
+
+// Cuts one row's window by a wall whose hole spans [cx - width, cx + width) on it (none when
+// width is 0): the wall shows left and right of the hole, and the hole is what stays open.
+inline void cutRow(int y, int cx, int width, Uint32 colour) {
+    const int left = windowLeft[y];
+    const int right = windowRight[y];
+    if (left >= right) {
+        return;
+    }
+    if (width == 0) {
+        fillSpan(y, left, right, colour);
+        windowRight[y] = left;
+        return;
+    }
+    const int holeLeft = cx - width;
+    const int holeRight = cx + width;
+    if (holeLeft > left) {
+        fillSpan(y, left, std::min(right, holeLeft), colour);
+        windowLeft[y] = holeLeft;
+    }
+    if (holeRight < right) {
+        fillSpan(y, std::max(left, holeRight), right, colour);
+        windowRight[y] = holeRight;
+    }
+}
+
+// Paints the part of one wall that the nearer walls leave open and narrows every row's window
+// to the wall's hole, as the painter's order would leave it.
+void layWall(const Ring* ring) {
+    const double radius = ring->radius;
+    const int r = static_cast<int>(radius);
+    const int cx = project(ring->x, radius, aimX);
+    const int cy = project(ring->y, radius, aimY);
+    const Uint32 colour = ring->colour;
+    const int reach = std::max(std::abs(firstOpenRow - cy), std::abs(lastOpenRow - cy));
+    // The near rings' holes often hold everything still open: nothing of the wall shows.
+    if (holeHolds(r, std::max(cx - openLeft, openRight - cx), reach)) {
+        return;
+    }
+    const int maxDy = std::min(reach, r - 1);
+    // Rows first..holeTop-1 and holeBottom+1..last have no hole; the table covers the rest.
+    int holeTop = lastOpenRow + 1;
+    int holeBottom = lastOpenRow;
+    if (maxDy >= 0) {
+        if (holeWidths.size() < static_cast<size_t>(maxDy) + 1) {
+            holeWidths.resize(static_cast<size_t>(maxDy) + 1);
+        }
+        holeHalfWidths(r, maxDy, holeWidths.data());
+        holeTop = std::max(firstOpenRow, cy - maxDy);
+        holeBottom = std::min(lastOpenRow, cy + maxDy);
+    }
+    const int* widths = holeWidths.data();
+    for (int y = firstOpenRow; y < holeTop && y <= lastOpenRow; ++y) {
+        cutRow(y, cx, 0, colour);
+    }
+    for (int y = holeTop; y <= holeBottom && y < cy; ++y) {
+        cutRow(y, cx, widths[cy - y], colour);
+    }
+    for (int y = std::max(holeTop, cy); y <= holeBottom; ++y) {
+        cutRow(y, cx, widths[y - cy], colour);
+    }
+    for (int y = std::max(holeBottom + 1, firstOpenRow); y <= lastOpenRow; ++y) {
+        cutRow(y, cx, 0, colour);
+    }
+    narrowOpenRows();
+}
+
+// One enemy disc, only inside the window its ring's wall left open.
+void layDisc(int r, int cx, int cy, const int* openLeft, const int* openRight, Uint32 colour) {
+    if (r <= 0) {
+        return;
+    }
+    if (discWidths.size() < static_cast<size_t>(r) + 1) {
+        discWidths.resize(static_cast<size_t>(r) + 1);
+    }
+    discHalfWidths(r, discWidths.data());
+    for (int dy = 0; dy <= r; ++dy) {
+        const int width = discWidths[static_cast<size_t>(dy)];
+        if (width == 0) {
+            continue;
+        }
+        for (int y : {cy - dy, cy + dy}) {
+            if (y < 0 || y >= ScreenHeight) {
+                continue;
+            }
+            const int left = std::max(openLeft[y], cx - width);
+            const int right = std::min(openRight[y], cx + width);
+            if (left < right) {
+                fillSpan(y, left, right, colour);
+            }
+            if (dy == 0) {
+                break;
+            }
+        }
+    }
+}
+
+// Enemies in the painter's order, farthest ring first and list order within a ring, so that
+// where they overlap the same one ends on top.
+void layEnemies(int ringsLaid, Uint32 black, Uint32 tint) {
+    for (int r = ringsLaid - 1; r >= 0; --r) {
+        const int slot = windowSlot[static_cast<size_t>(r)];
+        if (slot < 0) {
+            continue;
+        }
+        const int* openLeft = savedWindow(slot);
+        const int* openRight = openLeft + ScreenHeight;
+        const double radius = rings[r]->radius;
+        for (int e = 0; e < enemyCount; ++e) {
+            if (ringOfEnemy[static_cast<size_t>(e)] != r) {
+                continue;
+            }
+            const int sx = project(enemies[e]->x, radius, aimX);
+            const int sy = project(enemies[e]->y, radius, aimY);
+            layDisc(static_cast<int>(radius * 0.05 + 3.0), sx, sy, openLeft, openRight, black);
+            layDisc(static_cast<int>(radius * 0.05), sx, sy, openLeft, openRight, tint);
+        }
+    }
+}
+
+// The black frame x 18..621, y 423..451, and the purple bar inside it.
 void drawHealthBar(Uint32 black, Uint32 tint) {
-    SDL_Rect frame = {18, 423, 604, 29};
-    SDL_FillRect(screen, &frame, black);
-    SDL_Rect bar = {20, 425, static_cast<Uint16>(shownHealth * 600.0), 25};
-    SDL_FillRect(screen, &bar, tint);
+    const int barRight = std::min(20 + static_cast<Uint16>(shownHealth * 600.0), ScreenWidth);
+    for (int y = 423; y <= 451; ++y) {
+        fillSpan(y, 18, 622, black);
+        if (y >= 425 && y <= 449) {
+            fillSpan(y, 20, barRight, tint);
+        }
+    }
 }
 
 } // namespace
@@ -42,14 +227,31 @@ void drawScene() {
     prepareScoreFont();
     const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
     const Uint32 tint = SDL_MapRGB(screen->format, TintRed, TintGreen, TintBlue);
-    SDL_Rect whole = {0, 0, ScreenWidth, ScreenHeight};
-    SDL_FillRect(screen, &whole, nextRingBlack ? 0 : ringColour);
-    for (int r = ringCount - 1; r >= 0; --r) {
-        const Ring* ring = rings[r];
-        drawEnemiesOf(ring, black, tint);
-        fillColour = ring->colour;
-        fillOutsideDisc(static_cast<int>(ring->radius), project(ring->x, ring->radius, aimX),
-                        project(ring->y, ring->radius, aimY));
+    beginSpans();
+    openEveryRow();
+    assignWindowSlots();
+    int ringsLaid = 0;
+    while (ringsLaid < ringCount && firstOpenRow <= lastOpenRow) {
+        layWall(rings[ringsLaid]);
+        const int slot = windowSlot[static_cast<size_t>(ringsLaid)];
+        if (slot >= 0) {
+            int* saved = savedWindow(slot);
+            std::memcpy(saved, windowLeft, sizeof windowLeft);
+            std::memcpy(saved + ScreenHeight, windowRight, sizeof windowRight);
+        }
+        ++ringsLaid;
+    }
+    // The far end shows through whatever all the holes leave open.
+    const Uint32 farEnd = nextRingBlack ? 0 : ringColour;
+    for (int y = firstOpenRow; y <= lastOpenRow; ++y) {
+        if (windowLeft[y] < windowRight[y]) {
+            fillSpan(y, windowLeft[y], windowRight[y], farEnd);
+        }
+    }
+    layEnemies(ringsLaid, black, tint);
+    // The last shape of the painter's order is the nearest wall; leave its colour behind too.
+    if (ringCount > 0) {
+        fillColour = rings[0]->colour;
     }
     drawHealthBar(black, tint);
     drawScoreLines();

@@ -38,19 +38,20 @@ void outsideOnRow(int cx, int dx, int row) {
     }
 }
 
-// The midpoint iteration shared by both shapes; rowPair is one of the two building blocks.
-void walkCircle(int r, int cx, int cy, void (*rowPair)(int, int, int, int)) {
+// The midpoint iteration shared by both shapes and by their row tables: calls row(dx, dy) for
+// each building-block call, stopping once dy would pass stopDy on the growing side.
+template <typename Row> void walkCircle(int r, int stopDy, Row row) {
     if (r < 0) {
         return;
     }
     int x = r;
     int y = 0;
     int err = -r;
-    while (x >= y) {
+    while (x >= y && y <= stopDy) {
         if (x != 0) {
-            rowPair(cx, cy, x, y);
+            row(x, y);
             if (x != y) {
-                rowPair(cx, cy, y, x);
+                row(y, x);
             }
         }
         err += 2 * y + 1;
@@ -61,6 +62,8 @@ void walkCircle(int r, int cx, int cy, void (*rowPair)(int, int, int, int)) {
         }
     }
 }
+
+constexpr int EveryRow = 1 << 30;
 
 } // namespace
 
@@ -79,7 +82,7 @@ void fillRowOutside(int cx, int cy, int dx, int dy) {
 }
 
 void fillDisc(int r, int cx, int cy) {
-    walkCircle(r, cx, cy, fillRowSpans);
+    walkCircle(r, EveryRow, [cx, cy](int dx, int dy) { fillRowSpans(cx, cy, dx, dy); });
 }
 
 void fillOutsideDisc(int r, int cx, int cy) {
@@ -92,5 +95,63 @@ void fillOutsideDisc(int r, int cx, int cy) {
                            static_cast<Uint16>(ScreenHeight - cy - r)};
         SDL_FillRect(screen, &bottom, fillColour);
     }
-    walkCircle(r, cx, cy, fillRowOutside);
+    walkCircle(r, EveryRow, [cx, cy](int dx, int dy) { fillRowOutside(cx, cy, dx, dy); });
+}
+
+void discHalfWidths(int r, int* halfWidth) {
+    for (int dy = 0; dy <= r; ++dy) {
+        halfWidth[dy] = 0;
+    }
+    walkCircle(r, EveryRow,
+               [halfWidth](int dx, int dy) { halfWidth[dy] = std::max(halfWidth[dy], dx); });
+}
+
+void holeHalfWidths(int r, int maxDy, int* halfWidth) {
+    for (int dy = 0; dy <= maxDy; ++dy) {
+        halfWidth[dy] = dy < r ? HoleWholeRow : 0;
+    }
+    // The iteration of fillOutsideDisc written out, keeping the narrowest span of each row. Rows
+    // past maxDy are of no interest, and once y passes maxDy so has every later row.
+    if (r <= 0) {
+        return;
+    }
+    int x = r;
+    int y = 0;
+    int err = -r;
+    // While x is beyond maxDy only the rows dy = y matter, and each is written here first.
+    while (x > maxDy && y <= maxDy) {
+        halfWidth[y] = x;
+        err += 2 * y + 1;
+        ++y;
+        if (err >= 0) {
+            --x;
+            err -= 2 * x;
+        }
+    }
+    while (x >= y && y <= maxDy) {
+        if (x < halfWidth[y]) {
+            halfWidth[y] = x;
+        }
+        if (x <= maxDy && x != y && y < halfWidth[x]) {
+            halfWidth[x] = y;
+        }
+        err += 2 * y + 1;
+        ++y;
+        if (err >= 0) {
+            --x;
+            err -= 2 * x;
+        }
+    }
+}
+
+bool holeHolds(int r, int reach, int dyMax) {
+    if (r > HoleBoundRadius || dyMax < 0 || dyMax >= r) {
+        return false;
+    }
+    // Every row dy < r of the hole is at least isqrt(r^2 - dy^2 - dy) - 1 wide on each side,
+    // a bound that shrinks with dy: the row dyMax decides.
+    const long long room =
+        static_cast<long long>(r) * r - static_cast<long long>(dyMax) * dyMax - dyMax;
+    const long long need = static_cast<long long>(reach) + 1;
+    return reach <= 0 || need * need <= room;
 }

@@ -16,3 +16,22 @@ void fillOutsideDisc(int r, int cx, int cy);
 // on rows cy - dy and cy + dy, and the parts of those rows outside it.
 void fillRowSpans(int cx, int cy, int dx, int dy);
 void fillRowOutside(int cx, int cy, int dx, int dy);
+
+// Row tables of the two shapes, for drawing them only where they can still show. Both describe
+// exactly the pixels the shapes above paint, row dy above and below the centre.
+//
+// discHalfWidths: for dy 0..r, the widest span fillDisc paints: [cx - w, cx + w), none when 0.
+// halfWidth holds r + 1 entries; r 0 or below fills nothing.
+void discHalfWidths(int r, int* halfWidth);
+// holeHalfWidths: for dy 0..maxDy, what fillOutsideDisc leaves unpainted: [cx - w, cx + w), the
+// narrowest of the row's spans; 0 where the row is painted whole (the bands, the hole's top and
+// bottom rows, any r of 0 or below). halfWidth holds maxDy + 1 entries.
+void holeHalfWidths(int r, int maxDy, int* halfWidth);
+// A half-width wide enough to leave any row of the screen unpainted.
+constexpr int HoleWholeRow = 1 << 20;
+// holeHolds: true only when the hole fillOutsideDisc(r, cx, cy) leaves open holds the columns
+// [cx - reach, cx + reach) on every row up to dyMax from cy, so the wall paints nothing there.
+// It may answer false when the hole would hold them (it works from a bound of the hole's
+// half-widths, proven for radii up to HoleBoundRadius), never true when it would not.
+bool holeHolds(int r, int reach, int dyMax);
+constexpr int HoleBoundRadius = 4096;

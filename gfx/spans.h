@@ -1,0 +1,91 @@
+// One-row spans of one colour written straight into the display surface's memory.
+#pragma once
+
+#include <SDL.h>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+// Where the writer puts its spans, taken by beginSpans. spanPixels is null when the display
+// cannot be written directly (it must be locked, or its depth is unknown); spans then go through
+// SDL_FillRect. The clip bounds are the surface's clip rectangle, the whole screen otherwise.
+extern Uint8* spanPixels;
+extern int spanPitch;
+extern int spanBytesPerPixel;
+extern int spanClipLeft;
+extern int spanClipTop;
+extern int spanClipRight;
+extern int spanClipBottom;
+extern bool spanClipWhole; // the clip rectangle holds the whole screen: nothing to clip
+
+// Called once before a run of spans (the scene does so each frame): takes the display surface's
+// memory, depth and clip rectangle.
+void beginSpans();
+
+// The depths the inline writer below leaves out: three bytes a pixel, and SDL_FillRect.
+void fillSpanElsewhere(int y, int left, int right, Uint32 colour);
+
+// Spans are short (a wall's edge, a piece of a row), so the fills store 16 bytes at a time
+// themselves rather than call out.
+inline void fillWords(Uint32* p, int count, Uint32 colour) {
+#ifdef __SSE2__
+    const __m128i pattern = _mm_set1_epi32(static_cast<int>(colour));
+    for (; count >= 8; count -= 8, p += 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), pattern);
+    }
+    if (count >= 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        count -= 4;
+        p += 4;
+    }
+#endif
+    for (; count > 0; --count) {
+        *p++ = colour;
+    }
+}
+
+inline void fillHalfWords(Uint16* p, int count, Uint16 colour) {
+#ifdef __SSE2__
+    const __m128i pattern = _mm_set1_epi16(static_cast<short>(colour));
+    for (; count >= 16; count -= 16, p += 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
+    }
+    if (count >= 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        count -= 8;
+        p += 8;
+    }
+#endif
+    for (; count > 0; --count) {
+        *p++ = colour;
+    }
+}
+
+// Fills columns [left, right) of row y with a raw colour, exactly as SDL_FillRect of that
+// one-row rectangle would: clipped to the clip rectangle, same bytes. Callers: the tunnel scene,
+// between beginSpans and the next change of the display; they keep 0 <= left, right <= 640 and
+// 0 <= y < 480.
+inline void fillSpan(int y, int left, int right, Uint32 colour) {
+    if (!spanClipWhole) {
+        if (y < spanClipTop || y >= spanClipBottom) {
+            return;
+        }
+        left = left < spanClipLeft ? spanClipLeft : left;
+        right = right > spanClipRight ? spanClipRight : right;
+        if (right <= left) {
+            return;
+        }
+    }
+    if (spanBytesPerPixel == 4) {
+        fillWords(reinterpret_cast<Uint32*>(spanPixels + y * spanPitch) + left, right - left,
+                  colour);
+    } else if (spanBytesPerPixel == 2) {
+        fillHalfWords(reinterpret_cast<Uint16*>(spanPixels + y * spanPitch) + left, right - left,
+                      static_cast<Uint16>(colour));
+    } else {
+        fillSpanElsewhere(y, left, right, colour);
+    }
+}
