@@ -18,14 +18,15 @@
 
 Uint8 filteredRgb[BackdropBytes];
 Uint8 capturedRgb[BackdropBytes];
-Uint8 filteredPlanes[3][BackdropPixels];
-Uint8 capturedPlanes[3][BackdropPixels];
-
 namespace {
 
 constexpr int Width = BackdropWidth;
 constexpr int Height = BackdropHeight;
 
+// The two pictures one channel at a time, row by row (pixel (x, y) at y * 640 + x), as the blur
+// and the fade walk them. On a display with byte lanes the raw picture skips this form.
+Uint8 filteredPlanes[3][BackdropPixels];
+Uint8 capturedPlanes[3][BackdropPixels];
 Uint8 scratchPlane[BackdropPixels];
 Uint8 zeroPlane[BackdropPixels];
 // One picture's pixels as red | green << 8 | blue << 16, row by row, on their way to columns, or
@@ -221,21 +222,70 @@ void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     }
 }
 
-// The planes, column by column, into one of the design's arrays. Two pixels at a time make six
-// bytes stored as eight; the two extra are overwritten by the next store, and the very last pair
-// is stored as six so nothing lands past the array.
-void interleaveColumns(const Uint8 (*planes)[BackdropPixels], Uint8* rgb) {
-    const int lanes[3] = {0, 1, 2};
-    packInLanes(planes, lanes, packedPixels);
-    Uint8* out = rgb;
-    for (int x = 0; x < Width; ++x) {
-        const Uint32* column = packedPixels + x;
-        for (int y = 0; y < Height; y += 2, out += 6) {
-            const Uint64 pair = static_cast<Uint64>(column[y * Width]) |
-                                static_cast<Uint64>(column[(y + 1) * Width]) << 24;
-            std::memcpy(out, &pair, out + 8 <= rgb + BackdropBytes ? 8 : 6);
+// Pixels whose channels sit in the given byte lanes, column by column, into one of the design's
+// arrays. Rows are taken eight pixels at a time so each read is used at once; two pixels of a
+// column make six bytes, stored as eight whose extra two the next store overwrites (the last
+// pair of a column is stored as six).
+void columnsFromPixels(const Uint32* pixels, const int lanes[3], Uint8* rgb) {
+    const bool straight = lanes[0] == 0 && lanes[1] == 1 && lanes[2] == 2;
+    const bool reversed = lanes[0] == 2 && lanes[1] == 1 && lanes[2] == 0;
+    const bool littleEndian = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+    if (!littleEndian || (!straight && !reversed)) {
+        // Any other order, or a machine that stores words the other way: byte by byte.
+        for (int x = 0; x < Width; ++x) {
+            for (int y = 0; y < Height; ++y) {
+                const Uint32 value = pixels[y * Width + x];
+                for (int k = 0; k < 3; ++k) {
+                    rgb[(x * Height + y) * 3 + k] = static_cast<Uint8>(value >> (8 * lanes[k]));
+                }
+            }
+        }
+        return;
+    }
+    constexpr int Block = 8;
+    for (int x0 = 0; x0 < Width; x0 += Block) {
+        for (int y = 0; y < Height; y += 2) {
+            const Uint32* upper = pixels + y * Width + x0;
+            const Uint32* lower = upper + Width;
+            const size_t length = y + 2 < Height ? 8 : 6;
+            for (int i = 0; i < Block; ++i) {
+                Uint32 first = upper[i];
+                Uint32 second = lower[i];
+                if (reversed) {
+                    first = __builtin_bswap32(first) >> 8;
+                    second = __builtin_bswap32(second) >> 8;
+                }
+                const Uint64 pair = static_cast<Uint64>(first & 0xFFFFFF) |
+                                    static_cast<Uint64>(second & 0xFFFFFF) << 24;
+                std::memcpy(rgb + ((x0 + i) * Height + y) * 3, &pair, length);
+            }
         }
     }
+}
+
+// The planes, column by column, into one of the design's arrays.
+void columnsFromPlanes(const Uint8 (*planes)[BackdropPixels], Uint8* rgb) {
+    const int lanes[3] = {0, 1, 2};
+    packInLanes(planes, lanes, packedPixels);
+    columnsFromPixels(packedPixels, lanes, rgb);
+}
+
+// A surface's pixels in the display's byte lanes, keeping only the channel bits.
+GLIMM_WIDE_VECTORS
+void channelBits(const SDL_Surface* surface, Uint32* __restrict pixels) {
+    const Uint32 mask = surface->format->Rmask | surface->format->Gmask | surface->format->Bmask;
+    for (int y = 0; y < Height; ++y) {
+        Uint32 row[Width];
+        std::memcpy(row, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch,
+                    sizeof row);
+        for (int x = 0; x < Width; ++x) {
+            pixels[y * Width + x] = row[x] & mask;
+        }
+    }
+}
+
+bool sameLanes(const int a[3], const int b[3]) {
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
 }
 
 // Lifts a channel by 50, then down 100 and up 100 again, clamping each time: the backdrop never
@@ -444,23 +494,53 @@ void captureBackdrop() {
     if (backdropCapture != nullptr) {
         SDL_UpperBlit(screen, nullptr, backdropCapture, nullptr);
     }
+    // Without a capture surface the screen itself still holds the captured frame.
+    SDL_Surface* captured = backdropCapture != nullptr ? backdropCapture : screen;
+    int lanes[3];
+    int capturedLanes[3];
+    const bool inLanes = byteLanes(screen->format, lanes);
+    // On a display with byte lanes the raw picture goes straight into its layout.
+    const bool rawInLanes =
+        inLanes && byteLanes(captured->format, capturedLanes) && sameLanes(lanes, capturedLanes);
     readPlanes(screen, filteredPlanes);
+    if (rawInLanes) {
+        channelBits(captured, capturedPixels);
+    } else {
+        readPlanes(captured, capturedPlanes);
+    }
     for (Uint8* plane : filteredPlanes) {
         blurPlane(plane);
         brighten(plane);
     }
-    if (backdropFiltered != nullptr) {
-        writePlanes(backdropFiltered, filteredPlanes);
-    }
-    // Without a capture surface the screen itself still holds the captured frame.
-    readPlanes(backdropCapture != nullptr ? backdropCapture : screen, capturedPlanes);
-    int lanes[3];
-    if (byteLanes(screen->format, lanes)) {
+    if (inLanes) {
         packInLanes(filteredPlanes, lanes, filteredPixels);
-        packInLanes(capturedPlanes, lanes, capturedPixels);
+        if (!rawInLanes) {
+            packInLanes(capturedPlanes, lanes, capturedPixels);
+        }
     }
-    interleaveColumns(filteredPlanes, filteredRgb);
-    interleaveColumns(capturedPlanes, capturedRgb);
+    int filteredLanes[3];
+    if (backdropFiltered != nullptr) {
+        if (inLanes && byteLanes(backdropFiltered->format, filteredLanes) &&
+            sameLanes(lanes, filteredLanes)) {
+            for (int y = 0; y < Height; ++y) {
+                addAlpha(filteredPixels + y * Width, backdropFiltered->format->Amask,
+                         static_cast<Uint8*>(backdropFiltered->pixels) +
+                             y * backdropFiltered->pitch);
+            }
+        } else {
+            writePlanes(backdropFiltered, filteredPlanes);
+        }
+    }
+    if (inLanes) {
+        columnsFromPixels(filteredPixels, lanes, filteredRgb);
+    } else {
+        columnsFromPlanes(filteredPlanes, filteredRgb);
+    }
+    if (rawInLanes) {
+        columnsFromPixels(capturedPixels, lanes, capturedRgb);
+    } else {
+        columnsFromPlanes(capturedPlanes, capturedRgb);
+    }
 }
 
 void drawBackdrop(double fraction) {

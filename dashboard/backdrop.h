@@ -13,10 +13,6 @@ constexpr int BackdropBytes = BackdropPixels * 3;
 // channel k (0 red, 1 green, 2 blue) of pixel (x, y) is at (x * 480 + y) * 3 + k.
 extern Uint8 filteredRgb[BackdropBytes];
 extern Uint8 capturedRgb[BackdropBytes];
-// The same two pictures one channel at a time, row by row (pixel (x, y) at y * 640 + x), as the
-// blur and the per-frame fade walk them.
-extern Uint8 filteredPlanes[3][BackdropPixels];
-extern Uint8 capturedPlanes[3][BackdropPixels];
 
 // One blur pass over one channel, row by row, from source into destination: each pixel whose
 // four taps at distance d (left, right, above, below) lie inside the picture becomes
