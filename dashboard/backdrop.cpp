@@ -222,6 +222,31 @@ void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     }
 }
 
+// Red, green and blue of a pixel in bytes 0, 1 and 2 of a word, from lanes 0, 1, 2 or 2, 1, 0.
+template <bool Reversed> Uint64 redGreenBlue(Uint32 value) {
+    return (Reversed ? __builtin_bswap32(value) >> 8 : value) & 0xFFFFFFu;
+}
+
+template <bool Reversed> void walkColumns(const Uint32* pixels, Uint8* rgb) {
+    constexpr int Block = 8;
+    for (int x0 = 0; x0 < Width; x0 += Block) {
+        for (int y = 0; y < Height; y += 2) {
+            const Uint32* upper = pixels + y * Width + x0;
+            const Uint32* lower = upper + Width;
+            for (int i = 0; i < Block; ++i) {
+                const Uint64 pair =
+                    redGreenBlue<Reversed>(upper[i]) | redGreenBlue<Reversed>(lower[i]) << 24;
+                Uint8* out = rgb + ((x0 + i) * Height + y) * 3;
+                if (y + 2 < Height) {
+                    std::memcpy(out, &pair, 8);
+                } else {
+                    std::memcpy(out, &pair, 6);
+                }
+            }
+        }
+    }
+}
+
 // Pixels whose channels sit in the given byte lanes, column by column, into one of the design's
 // arrays. Rows are taken eight pixels at a time so each read is used at once; two pixels of a
 // column make six bytes, stored as eight whose extra two the next store overwrites (the last
@@ -242,24 +267,10 @@ void columnsFromPixels(const Uint32* pixels, const int lanes[3], Uint8* rgb) {
         }
         return;
     }
-    constexpr int Block = 8;
-    for (int x0 = 0; x0 < Width; x0 += Block) {
-        for (int y = 0; y < Height; y += 2) {
-            const Uint32* upper = pixels + y * Width + x0;
-            const Uint32* lower = upper + Width;
-            const size_t length = y + 2 < Height ? 8 : 6;
-            for (int i = 0; i < Block; ++i) {
-                Uint32 first = upper[i];
-                Uint32 second = lower[i];
-                if (reversed) {
-                    first = __builtin_bswap32(first) >> 8;
-                    second = __builtin_bswap32(second) >> 8;
-                }
-                const Uint64 pair = static_cast<Uint64>(first & 0xFFFFFF) |
-                                    static_cast<Uint64>(second & 0xFFFFFF) << 24;
-                std::memcpy(rgb + ((x0 + i) * Height + y) * 3, &pair, length);
-            }
-        }
+    if (reversed) {
+        walkColumns<true>(pixels, rgb);
+    } else {
+        walkColumns<false>(pixels, rgb);
     }
 }
 
