@@ -11,7 +11,7 @@
 
 // The per-pixel loops are also built for AVX2, chosen at load time where the processor has it.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
-#define GLIMM_WIDE_VECTORS __attribute__((target_clones("avx2", "default")))
+#define GLIMM_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define GLIMM_WIDE_VECTORS
 #endif
