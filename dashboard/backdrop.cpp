@@ -169,6 +169,30 @@ void splitBytes(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __res
     }
 }
 
+// One row of 2-byte pixels whose fields SDL widens by repeating their top bits, in 16-bit lanes.
+void splitHalves(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __restrict green,
+                 Uint8* __restrict blue, const SDL_PixelFormat* format) {
+    Uint16 values[Width];
+    std::memcpy(values, row, sizeof values);
+    const int redShift = format->Rshift;
+    const int greenShift = format->Gshift;
+    const int blueShift = format->Bshift;
+    const int redLoss = format->Rloss;
+    const int greenLoss = format->Gloss;
+    const int blueLoss = format->Bloss;
+    const auto redTop = static_cast<Uint16>(255 >> redLoss);
+    const auto greenTop = static_cast<Uint16>(255 >> greenLoss);
+    const auto blueTop = static_cast<Uint16>(255 >> blueLoss);
+    for (int x = 0; x < Width; ++x) {
+        const auto r = static_cast<Uint16>((values[x] >> redShift) & redTop);
+        const auto g = static_cast<Uint16>((values[x] >> greenShift) & greenTop);
+        const auto b = static_cast<Uint16>((values[x] >> blueShift) & blueTop);
+        red[x] = static_cast<Uint8>(r << redLoss | r >> (8 - 2 * redLoss));
+        green[x] = static_cast<Uint8>(g << greenLoss | g >> (8 - 2 * greenLoss));
+        blue[x] = static_cast<Uint8>(b << blueLoss | b >> (8 - 2 * blueLoss));
+    }
+}
+
 // Splits a plain surface into the three planes. Each channel's field is widened to a byte by a
 // table that SDL_GetRGB itself fills, so the bytes are SDL's own.
 GLIMM_WIDE_VECTORS
@@ -176,8 +200,11 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     SDL_PixelFormat* format = surface->format;
     const Uint32 masks[3] = {format->Rmask, format->Gmask, format->Bmask};
     const int shifts[3] = {format->Rshift, format->Gshift, format->Bshift};
+    const int losses[3] = {format->Rloss, format->Gloss, format->Bloss};
     Uint8 widen[3][256] = {};
     bool sameBytes = format->BytesPerPixel == 4;
+    // Whether SDL widens a field by repeating its top bits, (f << loss) | (f >> (8 - 2 loss)).
+    bool repeatsBits = format->BytesPerPixel == 2;
     for (int k = 0; k < 3; ++k) {
         const Uint32 top = masks[k] >> shifts[k];
         for (Uint32 field = 0; field <= top; ++field) {
@@ -185,8 +212,12 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
             SDL_GetRGB(field << shifts[k], format, &rgb[0], &rgb[1], &rgb[2]);
             widen[k][field] = rgb[k];
             sameBytes = sameBytes && rgb[k] == field;
+            repeatsBits =
+                repeatsBits && losses[k] <= 4 &&
+                rgb[k] == static_cast<Uint8>(field << losses[k] | field >> (8 - 2 * losses[k]));
         }
         sameBytes = sameBytes && top == 255;
+        repeatsBits = repeatsBits && top == (255u >> losses[k]);
     }
     const int bytes = format->BytesPerPixel;
     for (int y = 0; y < Height; ++y) {
@@ -196,6 +227,10 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
         Uint8* blue = planes[2] + y * Width;
         if (sameBytes) {
             splitBytes(row, red, green, blue, shifts[0], shifts[1], shifts[2]);
+            continue;
+        }
+        if (repeatsBits) {
+            splitHalves(row, red, green, blue, format);
             continue;
         }
         for (int x = 0; x < Width; ++x) {
@@ -293,6 +328,21 @@ void channelBits(const SDL_Surface* surface, Uint32* __restrict pixels) {
             pixels[y * Width + x] = row[x] & mask;
         }
     }
+}
+
+// Two surfaces of the same true-colour format and the same bytes: they read alike.
+bool sameSurface(const SDL_Surface* a, const SDL_Surface* b) {
+    if (a == b) {
+        return true;
+    }
+    const SDL_PixelFormat* f = a->format;
+    const SDL_PixelFormat* g = b->format;
+    return f->palette == nullptr && g->palette == nullptr && f->BytesPerPixel == g->BytesPerPixel &&
+           f->Rmask == g->Rmask && f->Gmask == g->Gmask && f->Bmask == g->Bmask &&
+           f->Rshift == g->Rshift && f->Gshift == g->Gshift && f->Bshift == g->Bshift &&
+           f->Rloss == g->Rloss && f->Gloss == g->Gloss && f->Bloss == g->Bloss &&
+           a->pitch == b->pitch &&
+           std::memcmp(a->pixels, b->pixels, static_cast<size_t>(a->pitch) * Height) == 0;
 }
 
 bool sameLanes(const int a[3], const int b[3]) {
@@ -516,6 +566,8 @@ void captureBackdrop() {
     readPlanes(screen, filteredPlanes);
     if (rawInLanes) {
         channelBits(captured, capturedPixels);
+    } else if (sameSurface(captured, screen)) {
+        std::memcpy(capturedPlanes, filteredPlanes, sizeof capturedPlanes);
     } else {
         readPlanes(captured, capturedPlanes);
     }
