@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/frame_loop.h"
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
 #include "dashboard_fixture.h"
@@ -225,4 +226,22 @@ TEST(DashboardOverlay, NoCursorWhileTheWindowLacksTheMouse) {
     runFrameLasting(16);
     EXPECT_FALSE(cursorGreenAt(300, 300));
     EXPECT_FALSE(pointerActive[0]);
+}
+
+TEST(DashboardMusic, PausesWithTheOpeningEscapeAndResumesAfterClosing) {
+    startDashboardTest(32, true);
+    ASSERT_NE(music, nullptr);
+    runFrameLasting(16);
+    EXPECT_EQ(Mix_PausedMusic(), 0);
+    runFrameWithEscape();
+    EXPECT_NE(Mix_PausedMusic(), 0);
+    runFrameLasting(16);
+    runFrameWithEscape(); // closing starts; the world stays frozen until the fraction is 0
+    while (dashboardFraction != 0.0) {
+        EXPECT_NE(Mix_PausedMusic(), 0);
+        runFrameLasting(16);
+    }
+    EXPECT_NE(Mix_PausedMusic(), 0); // the closing frame itself runs no world update
+    runFrameLasting(16);
+    EXPECT_EQ(Mix_PausedMusic(), 0);
 }
