@@ -134,6 +134,10 @@ template <void (*Draw)()> void scene(benchmark::State& state) {
 void sceneReference(benchmark::State& state) {
     scene<drawReferenceScene>(state);
 }
+// The score lines are part of every scene; alone they show how much of it is text.
+void scoreLinesOnly(benchmark::State& state) {
+    scene<drawScoreLines>(state);
+}
 void sceneFast(benchmark::State& state) {
     scene<drawScene>(state);
 }
@@ -142,5 +146,6 @@ void sceneFast(benchmark::State& state) {
 
 BENCHMARK(sceneReference)->ArgsProduct({{42, 100}, {32, 16}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(sceneFast)->ArgsProduct({{42, 100}, {32, 16}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(scoreLinesOnly)->ArgsProduct({{42}, {32, 16}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(worldFrame)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);
 BENCHMARK(sceneAlone)->Arg(32)->Arg(16)->Unit(benchmark::kMicrosecond);

@@ -93,7 +93,7 @@ int* savedWindow(int slot) {
 
 // Cuts one row's window by a wall whose hole spans [cx - width, cx + width) on it (none when
 // width is 0): the wall shows left and right of the hole, and the hole is what stays open.
-inline void cutRow(int y, int cx, int width, Uint32 colour) {
+[[gnu::always_inline]] inline void cutRow(int y, int cx, int width, Uint32 colour) {
     const int left = windowLeft[y];
     const int right = windowRight[y];
     if (left >= right) {

@@ -28,17 +28,32 @@ void fillSpanElsewhere(int y, int left, int right, Uint32 colour);
 
 // Spans are short (a wall's edge, a piece of a row), so the fills store 16 bytes at a time
 // themselves rather than call out.
-inline void fillWords(Uint32* p, int count, Uint32 colour) {
+[[gnu::always_inline]] inline void fillWords(Uint32* p, int count, Uint32 colour) {
 #ifdef __SSE2__
+    Uint32* const start = p;
+    Uint32* const end = p + (count > 0 ? count : 0);
     const __m128i pattern = _mm_set1_epi32(static_cast<int>(colour));
-    for (; count >= 8; count -= 8, p += 8) {
+    for (; count >= 16; count -= 16, p += 16) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 12), pattern);
+    }
+    if (count >= 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), pattern);
+        count -= 8;
+        p += 8;
     }
     if (count >= 4) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
         count -= 4;
         p += 4;
+    }
+    // The last few pixels: one more store ending at the span's end, overlapping what is done.
+    if (count > 0 && end - start >= 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 4), pattern);
+        return;
     }
 #endif
     for (; count > 0; --count) {
@@ -46,17 +61,31 @@ inline void fillWords(Uint32* p, int count, Uint32 colour) {
     }
 }
 
-inline void fillHalfWords(Uint16* p, int count, Uint16 colour) {
+[[gnu::always_inline]] inline void fillHalfWords(Uint16* p, int count, Uint16 colour) {
 #ifdef __SSE2__
+    Uint16* const start = p;
+    Uint16* const end = p + (count > 0 ? count : 0);
     const __m128i pattern = _mm_set1_epi16(static_cast<short>(colour));
-    for (; count >= 16; count -= 16, p += 16) {
+    for (; count >= 32; count -= 32, p += 32) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 24), pattern);
+    }
+    if (count >= 16) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
+        count -= 16;
+        p += 16;
     }
     if (count >= 8) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
         count -= 8;
         p += 8;
+    }
+    if (count > 0 && end - start >= 8) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 8), pattern);
+        return;
     }
 #endif
     for (; count > 0; --count) {
@@ -68,7 +97,7 @@ inline void fillHalfWords(Uint16* p, int count, Uint16 colour) {
 // one-row rectangle would: clipped to the clip rectangle, same bytes. Callers: the tunnel scene,
 // between beginSpans and the next change of the display; they keep 0 <= left, right <= 640 and
 // 0 <= y < 480.
-inline void fillSpan(int y, int left, int right, Uint32 colour) {
+[[gnu::always_inline]] inline void fillSpan(int y, int left, int right, Uint32 colour) {
     if (!spanClipWhole) {
         if (y < spanClipTop || y >= spanClipBottom) {
             return;
