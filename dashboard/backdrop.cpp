@@ -133,30 +133,6 @@ void packRow(const Uint8* __restrict red, const Uint8* __restrict green,
     }
 }
 
-// The same for 2-byte formats, worked in 16 bits: each field is moved into place by a multiply,
-// which keeps the arithmetic in 16-bit lanes, and the disjoint fields are added.
-GLIMM_WIDE_VECTORS
-void packRow16(const Uint8* __restrict red, const Uint8* __restrict green,
-               const Uint8* __restrict blue, const SDL_PixelFormat* format, Uint32 alpha,
-               Uint8* __restrict target) {
-    const int redLoss = format->Rloss;
-    const int greenLoss = format->Gloss;
-    const int blueLoss = format->Bloss;
-    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
-    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
-    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
-    const auto alphaBits = static_cast<Uint16>(alpha);
-    Uint16 values[Width];
-    for (int x = 0; x < Width; ++x) {
-        const auto fields =
-            static_cast<Uint16>(static_cast<Uint16>((red[x] >> redLoss) * redPlace) +
-                                static_cast<Uint16>((green[x] >> greenLoss) * greenPlace) +
-                                static_cast<Uint16>((blue[x] >> blueLoss) * bluePlace));
-        values[x] = static_cast<Uint16>(fields | alphaBits);
-    }
-    std::memcpy(target, values, sizeof values);
-}
-
 // One row of 4-byte pixels whose channels are whole bytes: the field is the value.
 void splitBytes(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __restrict green,
                 Uint8* __restrict blue, int redShift, int greenShift, int blueShift) {
@@ -370,6 +346,39 @@ void blurPlane(Uint8* plane) {
     }
 }
 
+// One row of the fade into a 2-byte surface with the given alpha bits, mixing and packing in
+// 16-bit lanes throughout; the fields are moved into place by a multiply, which keeps the
+// arithmetic in 16 bits, and added as they do not overlap. At weight 100 it packs p alone.
+GLIMM_WIDE_VECTORS
+void blendRow16(const Uint8* __restrict redP, const Uint8* __restrict greenP,
+                const Uint8* __restrict blueP, const Uint8* __restrict redQ,
+                const Uint8* __restrict greenQ, const Uint8* __restrict blueQ, Uint16 weight,
+                Uint16 rest, const SDL_PixelFormat* format, Uint32 alpha,
+                Uint8* __restrict target) {
+    const int redLoss = format->Rloss;
+    const int greenLoss = format->Gloss;
+    const int blueLoss = format->Bloss;
+    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
+    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
+    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
+    const auto alphaBits = static_cast<Uint16>(alpha);
+    Uint16 values[Width];
+    for (int x = 0; x < Width; ++x) {
+        const auto red =
+            static_cast<Uint16>(static_cast<Uint16>(redP[x] * weight + redQ[x] * rest) / 100);
+        const auto green =
+            static_cast<Uint16>(static_cast<Uint16>(greenP[x] * weight + greenQ[x] * rest) / 100);
+        const auto blue =
+            static_cast<Uint16>(static_cast<Uint16>(blueP[x] * weight + blueQ[x] * rest) / 100);
+        values[x] = static_cast<Uint16>(
+            static_cast<Uint16>(static_cast<Uint16>((red >> redLoss) * redPlace) +
+                                static_cast<Uint16>((green >> greenLoss) * greenPlace) +
+                                static_cast<Uint16>((blue >> blueLoss) * bluePlace)) |
+            alphaBits);
+    }
+    std::memcpy(target, values, sizeof values);
+}
+
 // One row of packed pixels into a surface row with the format's alpha bits set.
 void addAlpha(const Uint32* packed, Uint32 alpha, Uint8* target) {
     Uint32 values[Width];
@@ -407,8 +416,11 @@ void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
     for (int y = 0; y < Height; ++y) {
         const int row = y * Width;
         if (format->BytesPerPixel == 2) {
-            packRow16(planes[0] + row, planes[1] + row, planes[2] + row, format, format->Amask,
-                      static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+            const Uint8* red = planes[0] + row;
+            const Uint8* green = planes[1] + row;
+            const Uint8* blue = planes[2] + row;
+            blendRow16(red, green, blue, red, green, blue, 100, 0, format, format->Amask,
+                       static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
             continue;
         }
         packRow(planes[0] + row, planes[1] + row, planes[2] + row, format, format->Amask, values);
@@ -426,33 +438,6 @@ void blendBytes(const Uint8* __restrict p, const Uint8* __restrict q, Uint16 wei
     for (int i = 0; i < Width * 4; ++i) {
         out[i] = static_cast<Uint8>(static_cast<Uint16>(p[i] * weight + q[i] * rest) / 100);
     }
-}
-
-// One row of the fade on a 2-byte display, mixing and packing in 16-bit lanes throughout.
-GLIMM_WIDE_VECTORS
-void blendRow16(const Uint8* __restrict redP, const Uint8* __restrict greenP,
-                const Uint8* __restrict blueP, const Uint8* __restrict redQ,
-                const Uint8* __restrict greenQ, const Uint8* __restrict blueQ, Uint16 weight,
-                Uint16 rest, const SDL_PixelFormat* format, Uint8* __restrict target) {
-    const int redLoss = format->Rloss;
-    const int greenLoss = format->Gloss;
-    const int blueLoss = format->Bloss;
-    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
-    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
-    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
-    Uint16 values[Width];
-    for (int x = 0; x < Width; ++x) {
-        const auto red =
-            static_cast<Uint16>(static_cast<Uint16>(redP[x] * weight + redQ[x] * rest) / 100);
-        const auto green =
-            static_cast<Uint16>(static_cast<Uint16>(greenP[x] * weight + greenQ[x] * rest) / 100);
-        const auto blue =
-            static_cast<Uint16>(static_cast<Uint16>(blueP[x] * weight + blueQ[x] * rest) / 100);
-        values[x] = static_cast<Uint16>(static_cast<Uint16>((red >> redLoss) * redPlace) +
-                                        static_cast<Uint16>((green >> greenLoss) * greenPlace) +
-                                        static_cast<Uint16>((blue >> blueLoss) * bluePlace));
-    }
-    std::memcpy(target, values, sizeof values);
 }
 
 GLIMM_WIDE_VECTORS
@@ -475,7 +460,7 @@ void blendBackdrop(int t) {
             const int row = y * Width;
             blendRow16(filteredPlanes[0] + row, filteredPlanes[1] + row, filteredPlanes[2] + row,
                        capturedPlanes[0] + row, capturedPlanes[1] + row, capturedPlanes[2] + row,
-                       weight, rest, format,
+                       weight, rest, format, 0,
                        static_cast<Uint8*>(screen->pixels) + y * screen->pitch);
         }
         return;

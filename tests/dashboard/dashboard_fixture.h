@@ -10,6 +10,7 @@
 #include "app/frame_clock.h"
 #include "app/input.h"
 #include "dashboard/media.h"
+#include "gfx/text.h"
 #include "support/headless.h"
 
 inline Uint8 focusedAppState() {
@@ -33,6 +34,21 @@ inline void startDashboardTest(int bitsPerPixel = 32, bool withMedia = false) {
 inline Uint32 mapRgb(SDL_Surface* surface, int red, int green, int blue) {
     return SDL_MapRGB(surface->format, static_cast<Uint8>(red), static_cast<Uint8>(green),
                       static_cast<Uint8>(blue));
+}
+
+// The screen's pixel (x, y) as 0xRRGGBB.
+inline Uint32 screenRgb(int x, int y) {
+    Uint8 r = 0;
+    Uint8 g = 0;
+    Uint8 b = 0;
+    readRgb(screen, x, y, r, g, b);
+    return static_cast<Uint32>(r) << 16 | static_cast<Uint32>(g) << 8 | b;
+}
+
+// A font sheet of opaque white cells, so a text shows exactly where its pen went.
+inline void useBlockFont() {
+    fontImage = SDL_CreateRGBSurface(SDL_SWSURFACE, 1425, 21, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(fontImage, nullptr, SDL_MapRGB(fontImage->format, 255, 255, 255));
 }
 
 inline void fillScreen(int red, int green, int blue) {

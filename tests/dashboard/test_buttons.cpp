@@ -186,18 +186,8 @@ TEST_F(Buttons, ResumeWhileClosingChangesNothing) {
 
 namespace {
 
-// A font sheet of opaque white cells, so a label shows where its pen started.
-void useBlockFont() {
-    fontImage = SDL_CreateRGBSurface(SDL_SWSURFACE, 1425, 21, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(fontImage, nullptr, mapRgb(fontImage, 255, 255, 255));
-}
-
 bool whiteAt(int x, int y) {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(screen, x, y, r, g, b);
-    return r == 255 && g == 255 && b == 255;
+    return screenRgb(x, y) == 0xFFFFFF;
 }
 
 } // namespace

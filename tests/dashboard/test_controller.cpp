@@ -174,22 +174,11 @@ void useOwnBorderAndCursor() {
     SDL_FillRect(cursorImage, &cell, mapRgb(cursorImage, 0, 255, 0));
 }
 
-void expectRgb(int x, int y, int red, int green, int blue) {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(screen, x, y, r, g, b);
-    EXPECT_EQ(r, red) << "at " << x << "," << y;
-    EXPECT_EQ(g, green) << "at " << x << "," << y;
-    EXPECT_EQ(b, blue) << "at " << x << "," << y;
-}
+constexpr Uint32 BorderRed = 0xFF0000;
+constexpr Uint32 CursorGreen = 0x00FF00;
 
 bool cursorGreenAt(int x, int y) {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(screen, x, y, r, g, b);
-    return r == 0 && g == 255 && b == 0;
+    return screenRgb(x, y) == CursorGreen;
 }
 
 } // namespace
@@ -200,21 +189,21 @@ TEST(DashboardOverlay, CursorFollowsTheMouseUnderTheBorderInEveryFrame) {
     SDL_WarpMouse(102, 102);
     runFrameLasting(16);
     // The very first frame never shows the cursor; the border is there.
-    expectRgb(100, 100, 255, 0, 0);
+    EXPECT_EQ(screenRgb(100, 100), BorderRed);
     EXPECT_FALSE(cursorGreenAt(60, 60));
     runFrameLasting(16);
-    expectRgb(100, 100, 255, 0, 0); // border over cursor
-    expectRgb(54, 54, 0, 255, 0);   // cell 3's top-left corner at mouse - 48
-    expectRgb(149, 149, 0, 255, 0);
+    EXPECT_EQ(screenRgb(100, 100), BorderRed); // border over cursor
+    EXPECT_EQ(screenRgb(54, 54), CursorGreen); // cell 3's top-left corner at mouse - 48
+    EXPECT_EQ(screenRgb(149, 149), CursorGreen);
     SDL_WarpMouse(300, 300);
     runFrameLasting(16);
-    expectRgb(252, 252, 0, 255, 0);
-    expectRgb(100, 100, 255, 0, 0);
+    EXPECT_EQ(screenRgb(252, 252), CursorGreen);
+    EXPECT_EQ(screenRgb(100, 100), BorderRed);
     // Open too: the cursor is drawn over the backdrop and the border over both.
     runFrameWithEscape();
     runFrameLasting(16);
-    expectRgb(347, 347, 0, 255, 0);
-    expectRgb(100, 100, 255, 0, 0);
+    EXPECT_EQ(screenRgb(347, 347), CursorGreen);
+    EXPECT_EQ(screenRgb(100, 100), BorderRed);
 }
 
 TEST(DashboardOverlay, NoCursorWhileTheWindowLacksTheMouse) {

@@ -87,16 +87,7 @@ void useOwnBandsAndFont() {
     SDL_FillRect(topBottomBorderImage, &row, mapRgb(topBottomBorderImage, 0, 255, 0));
     row.y = 130;
     SDL_FillRect(topBottomBorderImage, &row, mapRgb(topBottomBorderImage, 0, 0, 255));
-    fontImage = SDL_CreateRGBSurface(SDL_SWSURFACE, 1425, 21, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    SDL_FillRect(fontImage, nullptr, mapRgb(fontImage, 255, 255, 255));
-}
-
-Uint32 rgbAt(int x, int y) {
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(screen, x, y, r, g, b);
-    return static_cast<Uint32>(r) << 16 | static_cast<Uint32>(g) << 8 | b;
+    useBlockFont();
 }
 
 class HeaderAndFooter : public ::testing::Test {
@@ -117,25 +108,25 @@ class HeaderAndFooter : public ::testing::Test {
 TEST_F(HeaderAndFooter, FullyOpenBandsAndLinesStandInPlace) {
     dashboardFraction = 100.0;
     drawHeaderAndFooter();
-    EXPECT_EQ(rgbAt(5, 0), 0x00FF00u);   // header row 70 at the top of the window
-    EXPECT_EQ(rgbAt(5, 60), 0x0000FFu);  // its last row
-    EXPECT_EQ(rgbAt(5, 419), 0xFF0000u); // the footer's first row
+    EXPECT_EQ(screenRgb(5, 0), 0x00FF00u);   // header row 70 at the top of the window
+    EXPECT_EQ(screenRgb(5, 60), 0x0000FFu);  // its last row
+    EXPECT_EQ(screenRgb(5, 419), 0xFF0000u); // the footer's first row
     // "Wednesday September 23rd 2026": 29 bytes ending at 620, top 18.
-    EXPECT_EQ(rgbAt(300, 25), 0x323232u);
-    EXPECT_EQ(rgbAt(301, 25), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(301, 18), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(301, 17), 0x323232u);
-    EXPECT_EQ(rgbAt(623, 25), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(624, 25), 0x323232u);
+    EXPECT_EQ(screenRgb(300, 25), 0x323232u);
+    EXPECT_EQ(screenRgb(301, 25), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(301, 18), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(301, 17), 0x323232u);
+    EXPECT_EQ(screenRgb(623, 25), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(624, 25), 0x323232u);
     // "12:00:00 AM", 11 bytes: the pen starts at 499, top 38.
-    EXPECT_EQ(rgbAt(498, 45), 0x323232u);
-    EXPECT_EQ(rgbAt(499, 45), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(499, 38), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(498, 45), 0x323232u);
+    EXPECT_EQ(screenRgb(499, 45), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(499, 38), 0xFFFFFFu);
     // The web address from x 20, top 442.
-    EXPECT_EQ(rgbAt(19, 450), 0x323232u);
-    EXPECT_EQ(rgbAt(20, 450), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(20, 441), 0x323232u);
-    EXPECT_EQ(rgbAt(20, 442), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(19, 450), 0x323232u);
+    EXPECT_EQ(screenRgb(20, 450), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(20, 441), 0x323232u);
+    EXPECT_EQ(screenRgb(20, 442), 0xFFFFFFu);
 }
 
 TEST_F(HeaderAndFooter, FirstOpeningFrameHasTheOffsetAt56) {
@@ -143,12 +134,12 @@ TEST_F(HeaderAndFooter, FirstOpeningFrameHasTheOffsetAt56) {
     drawHeaderAndFooter();
     // Header top at -126: its last row lands on row 4; the date line (top -38) stays out; only
     // the clock's bottom three rows (top -18) show.
-    EXPECT_EQ(rgbAt(5, 4), 0x0000FFu);
-    EXPECT_EQ(rgbAt(5, 5), 0u);
-    EXPECT_EQ(rgbAt(499, 2), 0xFFFFFFu);
-    EXPECT_EQ(rgbAt(499, 3), 0x323232u);
-    EXPECT_EQ(rgbAt(5, 475), 0xFF0000u);
-    EXPECT_EQ(rgbAt(5, 474), 0u);
+    EXPECT_EQ(screenRgb(5, 4), 0x0000FFu);
+    EXPECT_EQ(screenRgb(5, 5), 0u);
+    EXPECT_EQ(screenRgb(499, 2), 0xFFFFFFu);
+    EXPECT_EQ(screenRgb(499, 3), 0x323232u);
+    EXPECT_EQ(screenRgb(5, 475), 0xFF0000u);
+    EXPECT_EQ(screenRgb(5, 474), 0u);
 }
 
 TEST_F(HeaderAndFooter, UnknownTimeLeavesTheDateAndClockOut) {
@@ -157,10 +148,10 @@ TEST_F(HeaderAndFooter, UnknownTimeLeavesTheDateAndClockOut) {
     localTimeNow.tm_wday = 99; // nothing may read it
     drawHeaderAndFooter();
     for (int x = 290; x < 630; ++x) {
-        ASSERT_EQ(rgbAt(x, 25), 0x323232u) << x;
-        ASSERT_EQ(rgbAt(x, 45), 0x323232u) << x;
+        ASSERT_EQ(screenRgb(x, 25), 0x323232u) << x;
+        ASSERT_EQ(screenRgb(x, 45), 0x323232u) << x;
     }
-    EXPECT_EQ(rgbAt(20, 450), 0xFFFFFFu); // the footer line is still there
+    EXPECT_EQ(screenRgb(20, 450), 0xFFFFFFu); // the footer line is still there
 }
 
 TEST(HeaderClock, VisibleFramesTakeTheLocalTime) {
