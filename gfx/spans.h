@@ -27,64 +27,35 @@ void beginSpans();
 void fillSpanElsewhere(int y, int left, int right, Uint32 colour);
 
 // Spans are short (a wall's edge, a piece of a row), so the fills store 16 bytes at a time
-// themselves rather than call out.
-[[gnu::always_inline]] inline void fillWords(Uint32* p, int count, Uint32 colour) {
+// themselves rather than call out: up to four stores a round, then one more store that ends at
+// the span's end and overlaps what is already done.
+template <typename Pixel>
+[[gnu::always_inline]] inline void fillPixels(Pixel* p, int count, Pixel colour) {
 #ifdef __SSE2__
-    Uint32* const start = p;
-    Uint32* const end = p + (count > 0 ? count : 0);
-    const __m128i pattern = _mm_set1_epi32(static_cast<int>(colour));
-    for (; count >= 16; count -= 16, p += 16) {
+    constexpr int Lane = 16 / static_cast<int>(sizeof(Pixel));
+    const __m128i pattern = sizeof(Pixel) == 4 ? _mm_set1_epi32(static_cast<int>(colour))
+                                               : _mm_set1_epi16(static_cast<short>(colour));
+    Pixel* const start = p;
+    Pixel* const end = p + (count > 0 ? count : 0);
+    for (; count >= 4 * Lane; count -= 4 * Lane, p += 4 * Lane) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 12), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + Lane), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 2 * Lane), pattern);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 3 * Lane), pattern);
     }
-    if (count >= 8) {
+    if (count >= 2 * Lane) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), pattern);
-        count -= 8;
-        p += 8;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + Lane), pattern);
+        count -= 2 * Lane;
+        p += 2 * Lane;
     }
-    if (count >= 4) {
+    if (count >= Lane) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        count -= 4;
-        p += 4;
+        count -= Lane;
+        p += Lane;
     }
-    // The last few pixels: one more store ending at the span's end, overlapping what is done.
-    if (count > 0 && end - start >= 4) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 4), pattern);
-        return;
-    }
-#endif
-    for (; count > 0; --count) {
-        *p++ = colour;
-    }
-}
-
-[[gnu::always_inline]] inline void fillHalfWords(Uint16* p, int count, Uint16 colour) {
-#ifdef __SSE2__
-    Uint16* const start = p;
-    Uint16* const end = p + (count > 0 ? count : 0);
-    const __m128i pattern = _mm_set1_epi16(static_cast<short>(colour));
-    for (; count >= 32; count -= 32, p += 32) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 24), pattern);
-    }
-    if (count >= 16) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 8), pattern);
-        count -= 16;
-        p += 16;
-    }
-    if (count >= 8) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pattern);
-        count -= 8;
-        p += 8;
-    }
-    if (count > 0 && end - start >= 8) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 8), pattern);
+    if (count > 0 && end - start >= Lane) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(end - Lane), pattern);
         return;
     }
 #endif
@@ -109,11 +80,11 @@ void fillSpanElsewhere(int y, int left, int right, Uint32 colour);
         }
     }
     if (spanBytesPerPixel == 4) {
-        fillWords(reinterpret_cast<Uint32*>(spanPixels + y * spanPitch) + left, right - left,
-                  colour);
+        fillPixels(reinterpret_cast<Uint32*>(spanPixels + y * spanPitch) + left, right - left,
+                   colour);
     } else if (spanBytesPerPixel == 2) {
-        fillHalfWords(reinterpret_cast<Uint16*>(spanPixels + y * spanPitch) + left, right - left,
-                      static_cast<Uint16>(colour));
+        fillPixels(reinterpret_cast<Uint16*>(spanPixels + y * spanPitch) + left, right - left,
+                   static_cast<Uint16>(colour));
     } else {
         fillSpanElsewhere(y, left, right, colour);
     }
