@@ -64,8 +64,9 @@ template <typename Pixel>
     }
 }
 
-// Fills columns [left, right) of row y with a raw colour, exactly as SDL_FillRect of that
-// one-row rectangle would: clipped to the clip rectangle, same bytes. Callers: the tunnel scene,
+// Fills columns [left, right) of row y with a raw colour of the display's format (as
+// SDL_MapRGB makes it), exactly as SDL_FillRect of that one-row rectangle would: clipped to the
+// clip rectangle, same bytes. Callers: the tunnel scene,
 // between beginSpans and the next change of the display; they keep 0 <= left, right <= 640 and
 // 0 <= y < 480.
 [[gnu::always_inline]] inline void fillSpan(int y, int left, int right, Uint32 colour) {

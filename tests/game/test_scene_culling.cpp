@@ -164,6 +164,9 @@ TEST_P(CulledSceneTest, KeepsToTheClipRectangle) {
 
 TEST_P(CulledSceneTest, EdgeWorlds) {
     emptyWorld();
+    // Raw colours are always of the surface's own format, as SDL_MapRGB makes them.
+    ringColour = SDL_MapRGB(screen->format, 250, 200, 180);
+    nextRingBlack = false;
     expectSameFrame("no rings");
     // A single new ring: the far end only through two pixels.
     rings[ringCount++] = new Ring{320.0, 240.0, 1.0, SDL_MapRGB(screen->format, 1, 2, 3)};
