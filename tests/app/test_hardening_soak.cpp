@@ -1,7 +1,8 @@
 // Soak: long headless play with frame lengths from 1 ms to 500 ms, a few 10 s frames and one of
 // 200 s, random clicks, Escape presses and dashboard button clicks. After every frame the lists
 // hold together; after every round reset the world is as a fresh round's. Game minutes come
-// from GLIMM_SOAK_MINUTES (default 5; the long form runs 600).
+// from GLIMM_SOAK_MINUTES (default 5; the long form runs 600), the random seed from
+// GLIMM_SOAK_SEED (default 7).
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -20,10 +21,11 @@
 
 namespace {
 
-long soakMinutes() {
-    const char* text = std::getenv("GLIMM_SOAK_MINUTES");
-    const long minutes = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
-    return minutes > 0 ? minutes : 5;
+// A positive whole number from the environment, or the fallback.
+long fromEnvironment(const char* name, long fallback) {
+    const char* text = std::getenv(name);
+    const long value = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
+    return value > 0 ? value : fallback;
 }
 
 // Live entries first, then only nulls; each enemy rides a ring that is still in the list.
@@ -74,9 +76,9 @@ TEST(Soak, LongPlayKeepsTheWorldWholeAndTheHighScoreFileValid) {
     ASSERT_TRUE(startHeadless(32));
     useFakeClock(1000);
     queryAppState = focusedAppState;
-    std::mt19937 random(7);
-
-    const Uint32 gameMs = static_cast<Uint32>(soakMinutes()) * 60000u;
+    std::mt19937 random(
+        static_cast<std::mt19937::result_type>(fromEnvironment("GLIMM_SOAK_SEED", 7)));
+    const Uint32 gameMs = static_cast<Uint32>(fromEnvironment("GLIMM_SOAK_MINUTES", 5)) * 60000u;
     Uint32 played = 0;
     long frames = 0;
     int resets = 0;
