@@ -82,11 +82,27 @@ void clickLeft() {
     xdotool("mouseup 1");
 }
 
-// Escape, then time for the 39 frames of the opening and some to spare.
+// Polls until the condition holds or the time is up (frames slow down on a busy machine).
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 8000) {
+    for (int waited = 0; waited < timeoutMs; waited += 50) {
+        if (condition()) {
+            return true;
+        }
+        sleepFor(50);
+    }
+    return condition();
+}
+
+// The top button's frame reaches row 87 only once the dashboard is fully open.
+bool fullyOpen() {
+    return windowPixel(149, 87) == Magenta;
+}
+
+// Escape, then the 39 frames of the opening.
 void openDashboard() {
     movePointer(RestX, RestY);
     tapEscape();
-    sleepFor(1500);
+    ASSERT_TRUE(waitUntil(fullyOpen)) << "the dashboard did not open";
 }
 
 struct Picture {
@@ -174,7 +190,7 @@ TEST_F(PlayerTest, EscapeTurnsTheWindowPaleAndSlidesTheButtonsIn) {
     tapEscape();
     sleepFor(100); // a few frames in: the top button is still on its way up
     EXPECT_NE(windowPixel(300, 115), Magenta);
-    sleepFor(1400);
+    ASSERT_TRUE(waitUntil(fullyOpen));
     const Picture open = grab();
     EXPECT_EQ(darkPixels(open), 0);
     // Three frames from x 149 to 490 and from y 87 to 243.
@@ -194,8 +210,11 @@ TEST_F(PlayerTest, SaveScreenshotWritesTheGameFrameWithoutTheDashboard) {
     openDashboard();
     movePointer(320, 215);
     clickLeft();
-    sleepFor(700);
-    const Picture saved = readBmp(folder + "/screenshot1.bmp");
+    Picture saved;
+    waitUntil([&] {
+        saved = readBmp(folder + "/screenshot1.bmp");
+        return saved.pixels.size() == 640u * 480u;
+    });
     ASSERT_EQ(saved.width, 640);
     ASSERT_EQ(saved.height, 480);
     ASSERT_EQ(saved.pixels.size(), 640u * 480u);
@@ -225,8 +244,8 @@ TEST_F(PlayerTest, ResumeGameBringsTheMovingTunnelBack) {
     }
     movePointer(320, 115);
     clickLeft();
-    sleepFor(1500);
     movePointer(RestX, RestY);
+    EXPECT_TRUE(waitUntil([] { return darkPixels(grab()) > 0; }));
     const Picture first = grab();
     sleepFor(300);
     const Picture later = grab();
@@ -239,19 +258,17 @@ TEST_F(PlayerTest, ExitEndsTheGameWithStatusZero) {
     openDashboard();
     movePointer(320, 165);
     clickLeft();
-    EXPECT_EQ(waitForGameExit(3000), 0) << gameStderr();
+    EXPECT_EQ(waitForGameExit(8000), 0) << gameStderr();
 }
 
 TEST_F(PlayerTest, CursorFollowsTheMouseOverTheWindow) {
     startGameWithMarkedImages();
     movePointer(200, 200);
-    sleepFor(300);
-    EXPECT_EQ(windowPixel(200, 200), Green);
+    EXPECT_TRUE(waitUntil([] { return windowPixel(200, 200) == Green; }));
     EXPECT_EQ(windowPixel(152, 152), Green);
     EXPECT_EQ(windowPixel(247, 247), Green);
     movePointer(400, 300);
-    sleepFor(300);
-    EXPECT_EQ(windowPixel(400, 300), Green);
+    EXPECT_TRUE(waitUntil([] { return windowPixel(400, 300) == Green; }));
     EXPECT_EQ(windowPixel(352, 252), Green);
     EXPECT_NE(windowPixel(200, 200), Green);
 }
