@@ -44,6 +44,18 @@ void fillCellTables() {
     }
 }
 
+// The file's picture in the display format by the given conversion; the decoded image is freed
+// either way.
+SDL_Surface* loadConverted(const char* path, SDL_Surface* (*convert)(SDL_Surface*)) {
+    SDL_Surface* loaded = readPngImage(path);
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    SDL_Surface* converted = convert(loaded);
+    SDL_FreeSurface(loaded);
+    return converted;
+}
+
 } // namespace
 
 SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded) {
@@ -60,23 +72,11 @@ SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded) {
 }
 
 SDL_Surface* loadKeyedImage(const char* path) {
-    SDL_Surface* loaded = readPngImage(path);
-    if (loaded == nullptr) {
-        return nullptr;
-    }
-    SDL_Surface* converted = keyedDisplayCopy(loaded);
-    SDL_FreeSurface(loaded);
-    return converted;
+    return loadConverted(path, keyedDisplayCopy);
 }
 
 SDL_Surface* loadAlphaImage(const char* path) {
-    SDL_Surface* loaded = readPngImage(path);
-    if (loaded == nullptr) {
-        return nullptr;
-    }
-    SDL_Surface* converted = alphaDisplayCopy(loaded);
-    SDL_FreeSurface(loaded);
-    return converted;
+    return loadConverted(path, alphaDisplayCopy);
 }
 
 void loadDashboardMedia() {
