@@ -23,9 +23,9 @@ int windowLeft[ScreenHeight];
 int windowRight[ScreenHeight];
 int firstOpenRow = 0;
 int lastOpenRow = ScreenHeight - 1;
-// The columns that any open row still spans: [openLeft, openRight).
-int openLeft = 0;
-int openRight = ScreenWidth;
+// The columns that any open row still spans: [openColumnsFrom, openColumnsTo).
+int openColumnsFrom = 0;
+int openColumnsTo = ScreenWidth;
 
 // Scratch kept between frames so that a frame allocates nothing once the world has settled.
 std::vector<int> holeWidths;   // the current wall's hole, by distance from its centre row
@@ -44,8 +44,8 @@ void openEveryRow() {
     std::fill(windowRight, windowRight + ScreenHeight, ScreenWidth);
     firstOpenRow = 0;
     lastOpenRow = ScreenHeight - 1;
-    openLeft = 0;
-    openRight = ScreenWidth;
+    openColumnsFrom = 0;
+    openColumnsTo = ScreenWidth;
 }
 
 void narrowOpenRows() {
@@ -55,18 +55,18 @@ void narrowOpenRows() {
     while (lastOpenRow >= firstOpenRow && windowLeft[lastOpenRow] >= windowRight[lastOpenRow]) {
         --lastOpenRow;
     }
-    openLeft = ScreenWidth;
-    openRight = 0;
+    openColumnsFrom = ScreenWidth;
+    openColumnsTo = 0;
     for (int y = firstOpenRow; y <= lastOpenRow; ++y) {
         if (windowLeft[y] < windowRight[y]) {
-            openLeft = std::min(openLeft, windowLeft[y]);
-            openRight = std::max(openRight, windowRight[y]);
+            openColumnsFrom = std::min(openColumnsFrom, windowLeft[y]);
+            openColumnsTo = std::max(openColumnsTo, windowRight[y]);
         }
     }
 }
 
 // Finds each enemy's ring and gives every ring that carries one a slot for its window.
-int assignWindowSlots() {
+void assignWindowSlots() {
     ringOfEnemy.assign(static_cast<size_t>(enemyCount), -1);
     windowSlot.assign(static_cast<size_t>(ringCount), -1);
     int slots = 0;
@@ -84,7 +84,6 @@ int assignWindowSlots() {
     if (savedWindows.size() < static_cast<size_t>(slots) * 2 * ScreenHeight) {
         savedWindows.resize(static_cast<size_t>(slots) * 2 * ScreenHeight);
     }
-    return slots;
 }
 
 int* savedWindow(int slot) {
@@ -126,7 +125,7 @@ void layWall(const Ring* ring) {
     const Uint32 colour = ring->colour;
     const int reach = std::max(std::abs(firstOpenRow - cy), std::abs(lastOpenRow - cy));
     // The near rings' holes often hold everything still open: nothing of the wall shows.
-    if (holeHolds(r, std::max(cx - openLeft, openRight - cx), reach)) {
+    if (holeHolds(r, std::max(cx - openColumnsFrom, openColumnsTo - cx), reach)) {
         return;
     }
     const int maxDy = std::min(reach, r - 1);
