@@ -24,4 +24,4 @@ bench: deps
 	cmake --build build -j$(JOBS)
 
 clean:
-	rm -rf build build-asan build-release
+	rm -rf build build-asan build-release build-fuzz
