@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::size_t ChunkOverhead = 12; // length, type and CRC around a chunk's data
 constexpr std::size_t IhdrLength = 13;
+constexpr Uint8 PngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
 Uint32 bigEndian32(const Uint8* p) {
     return static_cast<Uint32>(p[0]) << 24 | static_cast<Uint32>(p[1]) << 16 |
@@ -26,12 +27,11 @@ bool isPictureSizeAccepted(const Uint8* ihdrData) {
 } // namespace
 
 bool isCompletePng(const Uint8* data, std::size_t size) {
-    static const Uint8 Signature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-    if (data == nullptr || size < sizeof Signature ||
-        std::memcmp(data, Signature, sizeof Signature) != 0) {
+    if (data == nullptr || size < sizeof PngSignature ||
+        std::memcmp(data, PngSignature, sizeof PngSignature) != 0) {
         return false;
     }
-    std::size_t at = sizeof Signature;
+    std::size_t at = sizeof PngSignature;
     bool first = true;
     while (size - at >= ChunkOverhead) {
         const std::size_t length = bigEndian32(data + at);

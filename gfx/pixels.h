@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstring>
 
 // Reads the raw pixel value at (x, y): 1, 2 and 4 bytes as one word in machine order, 3 bytes
@@ -12,7 +13,9 @@
 // load (the compiler turns the copy into one plain load).
 inline Uint32 getPixel(const SDL_Surface* surface, int x, int y) {
     const int bytes = surface->format->BytesPerPixel;
-    const Uint8* p = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * bytes;
+    const Uint8* p = static_cast<const Uint8*>(surface->pixels) +
+                     static_cast<std::ptrdiff_t>(y) * surface->pitch +
+                     static_cast<std::ptrdiff_t>(x) * bytes;
     switch (bytes) {
     case 1:
         return *p;
@@ -38,7 +41,9 @@ inline Uint32 getPixel(const SDL_Surface* surface, int x, int y) {
 // Callers: the font tint and the dashboard backdrop filter.
 inline void putPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
     const int bytes = surface->format->BytesPerPixel;
-    Uint8* p = static_cast<Uint8*>(surface->pixels) + y * surface->pitch + x * bytes;
+    Uint8* p = static_cast<Uint8*>(surface->pixels) +
+               static_cast<std::ptrdiff_t>(y) * surface->pitch +
+               static_cast<std::ptrdiff_t>(x) * bytes;
     switch (bytes) {
     case 1:
         *p = static_cast<Uint8>(value);
