@@ -234,24 +234,50 @@ void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
 }
 
 // Red, green and blue of a pixel in bytes 0, 1 and 2 of a word, from lanes 0, 1, 2 or 2, 1, 0.
-template <bool Reversed> Uint64 redGreenBlue(Uint32 value) {
-    return (Reversed ? __builtin_bswap32(value) >> 8 : value) & 0xFFFFFFu;
+using Quad = Uint32 __attribute__((vector_size(16)));
+using Bytes16 = Uint8 __attribute__((vector_size(16)));
+
+// Four pixels of one column (rows y to y + 3) as twelve bytes red, green, blue, taken from
+// bytes 0, 1, 2 of each word or, reversed, from bytes 2, 1, 0; the last four bytes are spare.
+template <bool Reversed> inline __attribute__((always_inline)) Bytes16 columnBytes(Quad column) {
+    const auto bytes = reinterpret_cast<Bytes16&>(column);
+    if constexpr (Reversed) {
+        return __builtin_shufflevector(bytes, bytes, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 15, 15,
+                                       15, 15);
+    } else {
+        return __builtin_shufflevector(bytes, bytes, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15,
+                                       15, 15);
+    }
 }
 
-template <bool Reversed> void walkColumns(const Uint32* pixels, Uint8* rgb) {
-    constexpr int Block = 8;
-    for (int x0 = 0; x0 < Width; x0 += Block) {
-        for (int y = 0; y < Height; y += 2) {
-            const Uint32* upper = pixels + y * Width + x0;
-            const Uint32* lower = upper + Width;
-            for (int i = 0; i < Block; ++i) {
-                const Uint64 pair =
-                    redGreenBlue<Reversed>(upper[i]) | redGreenBlue<Reversed>(lower[i]) << 24;
-                Uint8* out = rgb + ((x0 + i) * Height + y) * 3;
-                if (y + 2 < Height) {
-                    std::memcpy(out, &pair, 8);
+// Blocks of 4 x 4 pixels are turned so each column's four pixels lie together, then stored as
+// sixteen bytes of which the next store overwrites the spare four (the last block of a column
+// stores only its twelve).
+// Inlined into its caller so it is built for the caller's vector instructions.
+template <bool Reversed>
+inline __attribute__((always_inline)) void walkColumns(const Uint32* pixels, Uint8* rgb) {
+    for (int x0 = 0; x0 < Width; x0 += 4) {
+        for (int y0 = 0; y0 < Height; y0 += 4) {
+            Quad rows[4];
+            for (int j = 0; j < 4; ++j) {
+                std::memcpy(&rows[j], pixels + (y0 + j) * Width + x0, sizeof(Quad));
+            }
+            const Quad low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
+            const Quad high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
+            const Quad low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
+            const Quad high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
+            const Quad columns[4] = {__builtin_shufflevector(low01, low23, 0, 1, 4, 5),
+                                     __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
+                                     __builtin_shufflevector(high01, high23, 0, 1, 4, 5),
+                                     __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
+            const bool lastBlock = y0 + 4 == Height;
+            for (int i = 0; i < 4; ++i) {
+                const Bytes16 bytes = columnBytes<Reversed>(columns[i]);
+                Uint8* out = rgb + ((x0 + i) * Height + y0) * 3;
+                if (lastBlock) {
+                    std::memcpy(out, &bytes, 12);
                 } else {
-                    std::memcpy(out, &pair, 6);
+                    std::memcpy(out, &bytes, 16);
                 }
             }
         }
@@ -259,9 +285,8 @@ template <bool Reversed> void walkColumns(const Uint32* pixels, Uint8* rgb) {
 }
 
 // Pixels whose channels sit in the given byte lanes, column by column, into one of the design's
-// arrays. Rows are taken eight pixels at a time so each read is used at once; two pixels of a
-// column make six bytes, stored as eight whose extra two the next store overwrites (the last
-// pair of a column is stored as six).
+// arrays.
+GLIMM_WIDE_VECTORS
 void columnsFromPixels(const Uint32* pixels, const int lanes[3], Uint8* rgb) {
     const bool straight = lanes[0] == 0 && lanes[1] == 1 && lanes[2] == 2;
     const bool reversed = lanes[0] == 2 && lanes[1] == 1 && lanes[2] == 0;
