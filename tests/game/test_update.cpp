@@ -3,8 +3,11 @@
 
 #include <cstdlib>
 
+#include <SDL_mixer.h>
+
 #include "app/display.h"
 #include "app/frame_clock.h"
+#include "app/frame_loop.h"
 #include "app/input.h"
 #include "game/update.h"
 #include "game/world.h"
@@ -263,6 +266,24 @@ TEST_F(UpdateTest, FullListsSkipSpawnsInsteadOfOverflowing) {
     step(200000, true);
     EXPECT_EQ(ringCount, 0);
     EXPECT_EQ(enemyCount, 0);
+}
+
+TEST(UpdateMusicTest, EscapePausesTheMusicAndTheNextWorldFrameResumesIt) {
+    enterScratchFolder(true);
+    ASSERT_TRUE(startHeadless(32));
+    if (music == nullptr || Mix_PlayingMusic() == 0) {
+        GTEST_SKIP() << "no music could be played here";
+    }
+    frameMs = 16;
+    keyState[27] = KeyPressed;
+    updateWorld();
+    EXPECT_EQ(Mix_PausedMusic(), 1);
+    keyState[27] = KeyPressed; // pressed again in the first frame back: stays paused
+    updateWorld();
+    EXPECT_EQ(Mix_PausedMusic(), 1);
+    keyState[27] = KeyHeld;
+    updateWorld();
+    EXPECT_EQ(Mix_PausedMusic(), 0);
 }
 
 } // namespace
