@@ -5,6 +5,7 @@
 #include "game/scene.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -87,7 +88,7 @@ void assignWindowSlots() {
 }
 
 int* savedWindow(int slot) {
-    return savedWindows.data() + slot * 2 * ScreenHeight;
+    return savedWindows.data() + static_cast<std::ptrdiff_t>(slot) * 2 * ScreenHeight;
 }
 
 // Cuts one row's window by a wall whose hole spans [cx - width, cx + width) on it (none when

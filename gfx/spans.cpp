@@ -69,10 +69,10 @@ void fillSpanElsewhere(int y, int left, int right, Uint32 colour) {
         SDL_FillRect(screen, &rect, colour);
         return;
     }
-    Uint8* row = spanPixels + y * spanPitch;
+    Uint8* row = spanPixels + static_cast<std::ptrdiff_t>(y) * spanPitch;
     if (spanBytesPerPixel == 1) {
         std::memset(row + left, static_cast<int>(colour & 0xFF), static_cast<size_t>(right - left));
     } else {
-        fillThreeByteSpan(row + left * 3, right - left, colour);
+        fillThreeByteSpan(row + static_cast<std::ptrdiff_t>(left) * 3, right - left, colour);
     }
 }

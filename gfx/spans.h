@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <cstddef>
+
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
@@ -81,11 +83,15 @@ template <typename Pixel>
         }
     }
     if (spanBytesPerPixel == 4) {
-        fillPixels(reinterpret_cast<Uint32*>(spanPixels + y * spanPitch) + left, right - left,
-                   colour);
+        fillPixels(
+            reinterpret_cast<Uint32*>(spanPixels + static_cast<std::ptrdiff_t>(y) * spanPitch) +
+                left,
+            right - left, colour);
     } else if (spanBytesPerPixel == 2) {
-        fillPixels(reinterpret_cast<Uint16*>(spanPixels + y * spanPitch) + left, right - left,
-                   static_cast<Uint16>(colour));
+        fillPixels(
+            reinterpret_cast<Uint16*>(spanPixels + static_cast<std::ptrdiff_t>(y) * spanPitch) +
+                left,
+            right - left, static_cast<Uint16>(colour));
     } else {
         fillSpanElsewhere(y, left, right, colour);
     }

@@ -2,6 +2,7 @@
 // at every depth, with clipping, on surfaces that must be locked, and in real play.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 #include <random>
 #include <string>
@@ -75,7 +76,8 @@ std::vector<Uint8> screenBytes() {
     std::vector<Uint8> bytes(static_cast<size_t>(rowBytes) * ScreenHeight);
     for (int y = 0; y < ScreenHeight; ++y) {
         std::memcpy(bytes.data() + static_cast<size_t>(y) * rowBytes,
-                    static_cast<const Uint8*>(screen->pixels) + y * screen->pitch,
+                    static_cast<const Uint8*>(screen->pixels) +
+                        static_cast<std::ptrdiff_t>(y) * screen->pitch,
                     static_cast<size_t>(rowBytes));
     }
     return bytes;
