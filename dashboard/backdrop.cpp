@@ -9,7 +9,8 @@
 #include "dashboard/media.h"
 #include "gfx/pixels.h"
 
-// The per-pixel loops are also built for AVX2, chosen at load time where the processor has it.
+// The per-pixel loops are also built for AVX2 and AVX-512, chosen at load time by what the
+// processor has.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 #define GLIMM_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
@@ -18,6 +19,7 @@
 
 Uint8 filteredRgb[BackdropBytes];
 Uint8 capturedRgb[BackdropBytes];
+
 namespace {
 
 constexpr int Width = BackdropWidth;
@@ -63,6 +65,7 @@ bool byteLanes(const SDL_PixelFormat* format, int lanes[3]) {
     return true;
 }
 
+// Four planes as the four bytes of each pixel, lowest first.
 GLIMM_WIDE_VECTORS
 void packLanes(const Uint8* __restrict lane0, const Uint8* __restrict lane1,
                const Uint8* __restrict lane2, const Uint8* __restrict lane3,
@@ -82,6 +85,7 @@ void packInLanes(const Uint8 (*planes)[BackdropPixels], const int lanes[3], Uint
     packLanes(byLane[0], byLane[1], byLane[2], byLane[3], packed);
 }
 
+// One raw pixel of 2, 3 or 4 bytes.
 Uint32 loadPixel(const Uint8* p, int bytes) {
     Uint32 value = 0;
     if (bytes == 3) {
@@ -97,15 +101,10 @@ Uint32 loadPixel(const Uint8* p, int bytes) {
     return value;
 }
 
+// One row of raw values into a surface row of 4 or 3 bytes per pixel.
 void storeRow(Uint8* target, const Uint32* values, int bytes) {
     if (bytes == 4) {
         std::memcpy(target, values, Width * 4);
-    } else if (bytes == 2) {
-        Uint16 halves[Width];
-        for (int x = 0; x < Width; ++x) {
-            halves[x] = static_cast<Uint16>(values[x]);
-        }
-        std::memcpy(target, halves, sizeof halves);
     } else {
         for (int x = 0; x < Width; ++x) {
             target[3 * x] = static_cast<Uint8>(values[x]);
@@ -233,7 +232,7 @@ void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     }
 }
 
-// Red, green and blue of a pixel in bytes 0, 1 and 2 of a word, from lanes 0, 1, 2 or 2, 1, 0.
+// Four pixels, or sixteen bytes, in one vector register.
 using Quad = Uint32 __attribute__((vector_size(16)));
 using Bytes16 = Uint8 __attribute__((vector_size(16)));
 
@@ -252,8 +251,7 @@ template <bool Reversed> inline __attribute__((always_inline)) Bytes16 columnByt
 
 // Blocks of 4 x 4 pixels are turned so each column's four pixels lie together, then stored as
 // sixteen bytes of which the next store overwrites the spare four (the last block of a column
-// stores only its twelve).
-// Inlined into its caller so it is built for the caller's vector instructions.
+// stores only its twelve). Inlined, so it is built for its caller's vector instructions.
 template <bool Reversed>
 inline __attribute__((always_inline)) void walkColumns(const Uint32* pixels, Uint8* rgb) {
     for (int x0 = 0; x0 < Width; x0 += 4) {
