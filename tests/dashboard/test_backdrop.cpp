@@ -58,7 +58,9 @@ TEST(BackdropFilter, UniformCaptureStaysUniformAndIsBrightened) {
 
 namespace {
 
-int on(int x, int y) { return y * 640 + x; }
+int on(int x, int y) {
+    return y * 640 + x;
+}
 
 } // namespace
 
