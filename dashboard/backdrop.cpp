@@ -2,6 +2,7 @@
 // work runs on one channel plane at a time, row by row, so each loop walks memory in order.
 #include "dashboard/backdrop.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "app/display.h"
@@ -45,6 +46,20 @@ bool plainFormat(const SDL_PixelFormat* format) {
     return format->palette == nullptr && bytes >= 2 && bytes <= 4 &&
            (format->Rmask >> format->Rshift) <= 255 && (format->Gmask >> format->Gshift) <= 255 &&
            (format->Bmask >> format->Bshift) <= 255;
+}
+
+// Where row y of a plane (or of a row-major pixel array) starts.
+std::ptrdiff_t rowStart(int y) {
+    return static_cast<std::ptrdiff_t>(y) * Width;
+}
+
+// Where row y of a surface's pixels starts.
+Uint8* rowOf(SDL_Surface* surface, int y) {
+    return static_cast<Uint8*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
+}
+const Uint8* rowOf(const SDL_Surface* surface, int y) {
+    return static_cast<const Uint8*>(surface->pixels) +
+           static_cast<std::ptrdiff_t>(y) * surface->pitch;
 }
 
 // Which byte of a 4-byte pixel each channel fills, for formats whose channels are whole bytes
@@ -104,12 +119,13 @@ Uint32 loadPixel(const Uint8* p, int bytes) {
 // One row of raw values into a surface row of 4 or 3 bytes per pixel.
 void storeRow(Uint8* target, const Uint32* values, int bytes) {
     if (bytes == 4) {
-        std::memcpy(target, values, Width * 4);
+        std::memcpy(target, values, sizeof(Uint32) * Width);
     } else {
-        for (int x = 0; x < Width; ++x) {
-            target[3 * x] = static_cast<Uint8>(values[x]);
-            target[3 * x + 1] = static_cast<Uint8>(values[x] >> 8);
-            target[3 * x + 2] = static_cast<Uint8>(values[x] >> 16);
+        Uint8* p = target;
+        for (int x = 0; x < Width; ++x, p += 3) {
+            p[0] = static_cast<Uint8>(values[x]);
+            p[1] = static_cast<Uint8>(values[x] >> 8);
+            p[2] = static_cast<Uint8>(values[x] >> 16);
         }
     }
 }
@@ -196,10 +212,10 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
     }
     const int bytes = format->BytesPerPixel;
     for (int y = 0; y < Height; ++y) {
-        const Uint8* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
-        Uint8* red = planes[0] + y * Width;
-        Uint8* green = planes[1] + y * Width;
-        Uint8* blue = planes[2] + y * Width;
+        const Uint8* row = rowOf(surface, y);
+        Uint8* red = planes[0] + rowStart(y);
+        Uint8* green = planes[1] + rowStart(y);
+        Uint8* blue = planes[2] + rowStart(y);
         if (sameBytes) {
             splitBytes(row, red, green, blue, shifts[0], shifts[1], shifts[2]);
             continue;
@@ -208,8 +224,9 @@ void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
             splitHalves(row, red, green, blue, format);
             continue;
         }
-        for (int x = 0; x < Width; ++x) {
-            const Uint32 value = loadPixel(row + bytes * x, bytes);
+        const Uint8* p = row;
+        for (int x = 0; x < Width; ++x, p += bytes) {
+            const Uint32 value = loadPixel(p, bytes);
             red[x] = widen[0][(value & masks[0]) >> shifts[0]];
             green[x] = widen[1][(value & masks[1]) >> shifts[1]];
             blue[x] = widen[2][(value & masks[2]) >> shifts[2]];
@@ -258,7 +275,7 @@ inline __attribute__((always_inline)) void walkColumns(const Uint32* pixels, Uin
         for (int y0 = 0; y0 < Height; y0 += 4) {
             Quad rows[4];
             for (int j = 0; j < 4; ++j) {
-                std::memcpy(&rows[j], pixels + (y0 + j) * Width + x0, sizeof(Quad));
+                std::memcpy(&rows[j], pixels + rowStart(y0 + j) + x0, sizeof(Quad));
             }
             const Quad low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
             const Quad high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
@@ -271,7 +288,7 @@ inline __attribute__((always_inline)) void walkColumns(const Uint32* pixels, Uin
             const bool lastBlock = y0 + 4 == Height;
             for (int i = 0; i < 4; ++i) {
                 const Bytes16 bytes = columnBytes<Reversed>(columns[i]);
-                Uint8* out = rgb + ((x0 + i) * Height + y0) * 3;
+                Uint8* out = rgb + (static_cast<std::ptrdiff_t>(x0 + i) * Height + y0) * 3;
                 if (lastBlock) {
                     std::memcpy(out, &bytes, 12);
                 } else {
@@ -321,8 +338,7 @@ void channelBits(const SDL_Surface* surface, Uint32* __restrict pixels) {
     const Uint32 mask = surface->format->Rmask | surface->format->Gmask | surface->format->Bmask;
     for (int y = 0; y < Height; ++y) {
         Uint32 row[Width];
-        std::memcpy(row, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch,
-                    sizeof row);
+        std::memcpy(row, rowOf(surface, y), sizeof row);
         for (int x = 0; x < Width; ++x) {
             pixels[y * Width + x] = row[x] & mask;
         }
@@ -430,8 +446,7 @@ void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
     if (byteLanes(format, lanes)) {
         packInLanes(planes, lanes, packedPixels);
         for (int y = 0; y < Height; ++y) {
-            addAlpha(packedPixels + y * Width, format->Amask,
-                     static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+            addAlpha(packedPixels + rowStart(y), format->Amask, rowOf(surface, y));
         }
         return;
     }
@@ -443,12 +458,11 @@ void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
             const Uint8* green = planes[1] + row;
             const Uint8* blue = planes[2] + row;
             blendRow16(red, green, blue, red, green, blue, 100, 0, format, format->Amask,
-                       static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+                       rowOf(surface, y));
             continue;
         }
         packRow(planes[0] + row, planes[1] + row, planes[2] + row, format, format->Amask, values);
-        storeRow(static_cast<Uint8*>(surface->pixels) + y * surface->pitch, values,
-                 format->BytesPerPixel);
+        storeRow(rowOf(surface, y), values, format->BytesPerPixel);
     }
 }
 
@@ -472,9 +486,9 @@ void blendBackdrop(int t) {
     if (byteLanes(format, lanes)) {
         // Both pictures are already in the display's layout, zero in the unused byte.
         for (int y = 0; y < Height; ++y) {
-            blendBytes(reinterpret_cast<const Uint8*>(filteredPixels + y * Width),
-                       reinterpret_cast<const Uint8*>(capturedPixels + y * Width), weight, rest,
-                       static_cast<Uint8*>(screen->pixels) + y * screen->pitch);
+            blendBytes(reinterpret_cast<const Uint8*>(filteredPixels + rowStart(y)),
+                       reinterpret_cast<const Uint8*>(capturedPixels + rowStart(y)), weight, rest,
+                       rowOf(screen, y));
         }
         return;
     }
@@ -483,8 +497,7 @@ void blendBackdrop(int t) {
             const int row = y * Width;
             blendRow16(filteredPlanes[0] + row, filteredPlanes[1] + row, filteredPlanes[2] + row,
                        capturedPlanes[0] + row, capturedPlanes[1] + row, capturedPlanes[2] + row,
-                       weight, rest, format, 0,
-                       static_cast<Uint8*>(screen->pixels) + y * screen->pitch);
+                       weight, rest, format, 0, rowOf(screen, y));
         }
         return;
     }
@@ -508,8 +521,7 @@ void blendBackdrop(int t) {
             continue;
         }
         packRow(mixed[0], mixed[1], mixed[2], format, 0, values);
-        storeRow(static_cast<Uint8*>(screen->pixels) + y * screen->pitch, values,
-                 format->BytesPerPixel);
+        storeRow(rowOf(screen, y), values, format->BytesPerPixel);
     }
 }
 
@@ -548,11 +560,11 @@ GLIMM_WIDE_VECTORS
 void crossAverage(const Uint8* source, Uint8* destination, int d, int bias) {
     Uint8 edges[2][3];
     for (int y = d; y < Height - d; ++y) {
-        const Uint8* row = source + y * Width;
-        Uint8* out = destination + y * Width;
+        const Uint8* row = source + rowStart(y);
+        Uint8* out = destination + rowStart(y);
         std::memcpy(edges[0], out, static_cast<size_t>(d));
         std::memcpy(edges[1], out + Width - d, static_cast<size_t>(d));
-        averageRow(row - d, row + d, row - d * Width, row + d * Width, out,
+        averageRow(row - d, row + d, row - rowStart(d), row + rowStart(d), out,
                    static_cast<Uint8>(bias));
         std::memcpy(out, edges[0], static_cast<size_t>(d));
         std::memcpy(out + Width - d, edges[1], static_cast<size_t>(d));
@@ -594,9 +606,8 @@ void captureBackdrop() {
         if (inLanes && byteLanes(backdropFiltered->format, filteredLanes) &&
             sameLanes(lanes, filteredLanes)) {
             for (int y = 0; y < Height; ++y) {
-                addAlpha(filteredPixels + y * Width, backdropFiltered->format->Amask,
-                         static_cast<Uint8*>(backdropFiltered->pixels) +
-                             y * backdropFiltered->pitch);
+                addAlpha(filteredPixels + rowStart(y), backdropFiltered->format->Amask,
+                         rowOf(backdropFiltered, y));
             }
         } else {
             writePlanes(backdropFiltered, filteredPlanes);

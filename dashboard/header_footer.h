@@ -9,10 +9,13 @@
 // fits an int.
 constexpr std::size_t DateLineCapacity = 48;
 
+// Constant text tables, named like the game's other tables rather than as constants.
+// NOLINTBEGIN(readability-identifier-naming)
 extern const char* const weekdayNames[7]; // 0 = Sunday
 extern const char* const monthNames[12];  // 0 = January
 extern const char* const dayOrdinals[32]; // by day of month; entry 0 is never used
 extern const char* const webAddressText;  // the footer line
+// NOLINTEND(readability-identifier-naming)
 
 // "Saturday December 5th 2026" for the given local time, into text. Called by the header.
 void dateLine(const std::tm& time, char* text, std::size_t capacity);
