@@ -51,6 +51,11 @@ inline void useBlockFont() {
     SDL_FillRect(fontImage, nullptr, SDL_MapRGB(fontImage->format, 255, 255, 255));
 }
 
+// The size of the screen's pixel memory.
+inline size_t screenBytes() {
+    return static_cast<size_t>(screen->pitch) * 480;
+}
+
 inline void fillScreen(int red, int green, int blue) {
     SDL_FillRect(screen, nullptr, mapRgb(screen, red, green, blue));
 }
@@ -77,7 +82,9 @@ inline void fillScreenWithNoise(unsigned seed) {
             seed = seed * 1103515245u + 12345u;
             const Uint32 bits = seed >> 8;
             SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-            SDL_FillRect(screen, &dot, mapRgb(screen, bits & 255, (bits >> 8) & 255, bits >> 16));
+            SDL_FillRect(screen, &dot,
+                         SDL_MapRGB(screen->format, static_cast<Uint8>(bits),
+                                    static_cast<Uint8>(bits >> 8), static_cast<Uint8>(bits >> 16)));
         }
     }
 }

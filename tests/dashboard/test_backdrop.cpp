@@ -210,9 +210,9 @@ TEST(BackdropFade, NothingAtClosedFilteredAtOpenRawAtTheLastClosingStep) {
     readRgb(screen, 200, 200, rgb[0], rgb[1], rgb[2]);
     EXPECT_EQ(rgb[2], 3);
     drawBackdrop(100.0);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropFiltered->pixels, screen->pitch * 480), 0);
+    EXPECT_EQ(std::memcmp(screen->pixels, backdropFiltered->pixels, screenBytes()), 0);
     drawBackdrop(0.3128);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropCapture->pixels, screen->pitch * 480), 0);
+    EXPECT_EQ(std::memcmp(screen->pixels, backdropCapture->pixels, screenBytes()), 0);
 }
 
 TEST(BackdropFade, PalettedDisplayIsServedThroughItsPalette) {

@@ -51,7 +51,8 @@ void fillRandom(SDL_Surface* surface, unsigned seed) {
 
 std::vector<Uint8> bytesOf(SDL_Surface* surface) {
     const auto* bytes = static_cast<const Uint8*>(surface->pixels);
-    return std::vector<Uint8>(bytes, bytes + surface->pitch * surface->h);
+    return std::vector<Uint8>(bytes,
+                              bytes + static_cast<std::ptrdiff_t>(surface->pitch) * surface->h);
 }
 
 void copyPixels(SDL_Surface* from, SDL_Surface* to) {
@@ -86,8 +87,7 @@ void expectSameAsOracle(const Format& format, unsigned seed, int step = 1) {
     for (int t = 0; t < 100; t += step) {
         drawBackdrop(t + 0.75);
         reference::blend(oracleScreen, oracleFiltered, oracleCaptured, t);
-        ASSERT_EQ(std::memcmp(screen->pixels, oracleScreen->pixels, screen->pitch * 480), 0)
-            << "t " << t;
+        ASSERT_EQ(std::memcmp(screen->pixels, oracleScreen->pixels, screenBytes()), 0) << "t " << t;
     }
     // Fully open with no filtered surface, the fade at 100 stands in for the blit.
     backdropFiltered = nullptr;

@@ -72,7 +72,8 @@ std::vector<Uint8> snapshot(const Uint8* bytes) {
 
 std::vector<Uint8> surfaceBytes(SDL_Surface* surface) {
     const auto* bytes = static_cast<const Uint8*>(surface->pixels);
-    return std::vector<Uint8>(bytes, bytes + surface->pitch * surface->h);
+    return std::vector<Uint8>(bytes,
+                              bytes + static_cast<std::ptrdiff_t>(surface->pitch) * surface->h);
 }
 
 class DashboardFrames : public ::testing::Test {

@@ -213,7 +213,7 @@ TEST_F(PlayerTest, SaveScreenshotWritesTheGameFrameWithoutTheDashboard) {
     Picture saved;
     waitUntil([&] {
         saved = readBmp(folder + "/screenshot1.bmp");
-        return saved.pixels.size() == 640u * 480u;
+        return saved.pixels.size() == size_t{640} * 480;
     });
     ASSERT_EQ(saved.width, 640);
     ASSERT_EQ(saved.height, 480);
