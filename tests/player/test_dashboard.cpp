@@ -99,11 +99,18 @@ bool fullyOpen() {
     return windowPixel(149, 87) == Magenta;
 }
 
+// The frame that reaches 100 still blends its backdrop at 99 (the backdrop is drawn before the
+// easing step); the plain backdrop follows a frame later.
+void letThePlainBackdropFollow() {
+    sleepFor(150);
+}
+
 // Escape, then the 39 frames of the opening.
 void openDashboard() {
     movePointer(RestX, RestY);
     tapEscape();
     ASSERT_TRUE(waitUntil(fullyOpen)) << "the dashboard did not open";
+    letThePlainBackdropFollow();
 }
 
 struct Picture {
@@ -192,8 +199,7 @@ TEST_F(PlayerTest, EscapeTurnsTheWindowPaleAndSlidesTheButtonsIn) {
     sleepFor(100); // a few frames in: the top button is still on its way up
     EXPECT_NE(windowPixel(300, 115), Magenta);
     ASSERT_TRUE(waitUntil(fullyOpen));
-    // The frame that reaches 100 still blends its backdrop at 99: let the plain blit follow.
-    sleepFor(100);
+    letThePlainBackdropFollow();
     const Picture open = grab();
     EXPECT_EQ(darkPixels(open), 0);
     // Three frames from x 149 to 490 and from y 87 to 243.
