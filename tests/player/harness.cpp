@@ -26,6 +26,7 @@ pid_t gamePid = -1;
 Display* display = nullptr;
 Window gameWindow = 0;
 std::string gameFolder;
+std::vector<std::string> madeFolders;
 
 void sleepMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -123,6 +124,7 @@ std::string makeGameFolder(bool withMedia) {
     if (mkdtemp(pattern.data()) == nullptr) {
         return {};
     }
+    madeFolders.push_back(pattern);
     if (withMedia) {
         fs::create_directory_symlink(GLIMM_MEDIA_DIR, fs::path(pattern) / "Media");
     }
@@ -328,6 +330,14 @@ void stopEverything() {
         waitpid(serverPid, nullptr, 0);
         serverPid = -1;
     }
+    // A failed test keeps its folders, stderr.log included, for a look afterwards.
+    if (!::testing::Test::HasFailure()) {
+        std::error_code ignored;
+        for (const std::string& folder : madeFolders) {
+            std::filesystem::remove_all(folder, ignored);
+        }
+    }
+    madeFolders.clear();
 }
 
 void PlayerTest::SetUp() {

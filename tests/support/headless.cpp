@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 #include "app/frame_clock.h"
 #include "app/frame_loop.h"
@@ -15,6 +16,16 @@
 namespace {
 
 Uint32 fakeNow = 0;
+std::vector<std::string> scratchFolders;
+
+// Each test is its own process: its scratch folders go when it ends (a linked Media folder
+// loses only the link).
+void removeScratchFolders() {
+    std::error_code ignored;
+    for (const std::string& folder : scratchFolders) {
+        std::filesystem::remove_all(folder, ignored);
+    }
+}
 
 Uint32 fakeTicks() {
     return fakeNow;
@@ -31,6 +42,10 @@ std::string enterScratchFolder(bool withMedia) {
         ADD_FAILURE() << "cannot make a scratch folder";
         return {};
     }
+    if (scratchFolders.empty()) {
+        std::atexit(removeScratchFolders);
+    }
+    scratchFolders.emplace_back(made);
     if (withMedia) {
         fs::create_directory_symlink(GLIMM_MEDIA_DIR, fs::path(made) / "Media");
     }
