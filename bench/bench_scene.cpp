@@ -93,7 +93,7 @@ bool buildTunnel(int count, int bitsPerPixel) {
     if (!openBenchDisplay(bitsPerPixel)) {
         return false;
     }
-    pickRingColour();  // in the format of the display just opened
+    pickRingColour(); // in the format of the display just opened
     while (ringCount != 0) {
         removeAt(rings, 0);
     }

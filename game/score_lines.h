@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-extern bool fontTinted;  // the purple sheet has been made; set once, never cleared
+extern bool fontTinted; // the purple sheet has been made; set once, never cleared
 
 // Called first in every drawScene: makes the purple font sheet on the first call only.
 void prepareScoreFont();

@@ -3,7 +3,7 @@
 
 #include <SDL.h>
 
-constexpr int GlyphCount = 95;  // space (32) to tilde (126)
+constexpr int GlyphCount = 95; // space (32) to tilde (126)
 constexpr int GlyphWidth = 15;
 constexpr int GlyphHeight = 21;
 // The distance from one character's left edge to the next; cells overlap by 4 pixels.
