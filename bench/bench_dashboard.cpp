@@ -15,6 +15,7 @@
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
 #include "tests/dashboard/backdrop_reference.h"
+#include "tests/support/noise_picture.h"
 
 namespace {
 
@@ -37,16 +38,7 @@ bool startWithNoise(int bitsPerPixel) {
     // The work surfaces follow the display's format, as the loader makes them.
     backdropCapture = SDL_DisplayFormat(screen);
     backdropFiltered = SDL_DisplayFormat(screen);
-    unsigned seed = 1;
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const Uint32 bits = seed >> 8;
-            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-            SDL_FillRect(screen, &dot,
-                         SDL_MapRGB(screen->format, bits & 255, (bits >> 8) & 255, bits >> 16));
-        }
-    }
+    fillScreenWithNoise(1);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "dashboard/media.h"
 #include "gfx/text.h"
 #include "support/headless.h"
+#include "support/noise_picture.h"
 
 inline Uint8 focusedAppState() {
     return SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS | SDL_APPACTIVE;
@@ -73,18 +74,4 @@ inline void runFrameWithEscape() {
     pushKey(SDLK_ESCAPE, true);
     runFrameLasting(16);
     pushKey(SDLK_ESCAPE, false);
-}
-
-// A random picture on the screen, the same for a given seed.
-inline void fillScreenWithNoise(unsigned seed) {
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const Uint32 bits = seed >> 8;
-            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-            SDL_FillRect(screen, &dot,
-                         SDL_MapRGB(screen->format, static_cast<Uint8>(bits),
-                                    static_cast<Uint8>(bits >> 8), static_cast<Uint8>(bits >> 16)));
-        }
-    }
 }
