@@ -5,31 +5,22 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
-#include "app/input.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "dashboard/state.h"
 #include "game/update.h"
 #include "game/world.h"
+#include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 
 Mix_Music* music = nullptr;
-void (*delayFrame)(Uint32 ms) = SDL_Delay;
 
 namespace {
 
 void reportNoWindow() {
     std::fprintf(stderr, "glimm: cannot open the 640x480 window: %s\n", SDL_GetError());
-}
-
-// Step 7: whatever the input snapshot left in the queue goes; a quit among it ends the game.
-void drainEvents() {
-    SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
-        if (event.type == SDL_QUIT) {
-            quitRequested = true;
-        }
-    }
 }
 
 } // namespace
@@ -54,6 +45,7 @@ bool startGame(int bitsPerPixel) {
     music = Mix_LoadMUS("Media/Game/Mirovanta.ogg");
     Mix_VolumeMusic(MIX_MAX_VOLUME);
     Mix_PlayMusic(music, -1);
+    loadFont();
     loadDashboardMedia();
     return true;
 }

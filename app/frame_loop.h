@@ -8,13 +8,14 @@ constexpr int FrameBudgetMs = 16; // the least length of a frame
 
 extern Mix_Music* music; // the endless music track; absent when it could not be loaded
 
-// How the frame loop waits out the rest of a frame; SDL_Delay unless a test stands in.
-extern void (*delayFrame)(Uint32 ms);
-
-// Start-up steps 1 to 11 with the window at the given depth (main passes 0, the desktop's).
-// Prints one line to stderr and returns false when SDL or the window cannot be had.
+// Called once by main (and by the tests' start-up): seeds the random draws, brings up SDL, opens
+// the window at the given depth (main passes 0, the desktop's), resets the round, starts the
+// music and loads the font and the dashboard's media. Prints one line to stderr and returns
+// false when SDL or the window cannot be had.
 bool startGame(int bitsPerPixel);
-// One frame, steps 1 to 8: input, world, dashboard, flip, drain, pacing.
+// One frame: input, the world while the dashboard is closed, the dashboard, flip, the leftover
+// events, then the wait that makes the frame last at least FrameBudgetMs.
 void runFrame();
-// Runs frames until quitRequested is set; the flag is also tested before the first frame.
+// Called by main after start-up: runs frames until quitRequested is set; the flag is also
+// tested before the first frame.
 void runGameLoop();

@@ -8,12 +8,13 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/display.h"
 #include "app/frame_loop.h"
-#include "app/input.h"
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "dashboard/state.h"
+#include "platform/display.h"
+#include "platform/input.h"
 #include "tests/dashboard/backdrop_reference.h"
 #include "tests/support/noise_picture.h"
 

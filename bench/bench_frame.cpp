@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <unistd.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
-#include "app/input.h"
 #include "game/scene.h"
 #include "game/update.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "tests/game/reference_scene.h"
 
 namespace {

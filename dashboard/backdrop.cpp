@@ -5,10 +5,10 @@
 #include <cstddef>
 #include <cstring>
 
-#include "app/display.h"
-#include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "dashboard/state.h"
 #include "gfx/pixels.h"
+#include "platform/display.h"
 
 // The per-pixel loops are also built for AVX2 and AVX-512, chosen at load time by what the
 // processor has.

@@ -14,22 +14,24 @@ constexpr int BackdropBytes = BackdropPixels * 3;
 extern Uint8 filteredRgb[BackdropBytes];
 extern Uint8 capturedRgb[BackdropBytes];
 
+// Called once per frame by the dashboard step before anything of the dashboard is drawn: the
+// Escape toggle, the capture when opening from closed, the backdrop, one easing step.
+void updateDashboardBackdrop();
+
+// ---- Exported for the tests and benchmarks only ----
+
+// Called by updateDashboardBackdrop in the frame an Escape press opens a closed dashboard: copies
+// the screen into backdropCapture, fills the arrays and the planes and draws the filtered backdrop
+// into backdropFiltered. Formats of 2 to 4 bytes with no palette are converted in place by shift
+// and table; any other goes pixel by pixel through SDL.
+void captureBackdrop();
+
+// Called by updateDashboardBackdrop every frame with the fraction before easing: nothing at 0, the
+// filtered backdrop at 100, a blend of raw and filtered weighted by the whole percent between.
+void drawBackdrop(double fraction);
+
 // One blur pass over one channel, row by row, from source into destination: each pixel whose
 // four taps at distance d (left, right, above, below) lie inside the picture becomes
 // (sum of the taps + bias) / 4; the pixel itself takes no part and pixels outside that range are
 // left alone. Called six times per channel by the capture.
 void crossAverage(const Uint8* source, Uint8* destination, int d, int bias);
-
-// Called by the backdrop step in the frame an Escape press opens a closed dashboard: copies the
-// screen into backdropCapture, fills the arrays and the planes and draws the filtered backdrop
-// into backdropFiltered. Formats of 2 to 4 bytes with no palette are converted in place by shift
-// and table; any other goes pixel by pixel through SDL.
-void captureBackdrop();
-
-// Called by the backdrop step every frame with the fraction before easing: nothing at 0, the
-// filtered backdrop at 100, a blend of raw and filtered weighted by the whole percent between.
-void drawBackdrop(double fraction);
-
-// Called once per frame by the dashboard step before anything of the dashboard is drawn: the
-// Escape toggle, the capture when opening from closed, the backdrop, one easing step.
-void updateDashboardBackdrop();

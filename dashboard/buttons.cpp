@@ -3,15 +3,24 @@
 
 #include <SDL.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
-#include "app/input.h"
-#include "dashboard/controller.h"
 #include "dashboard/media.h"
 #include "dashboard/screenshot.h"
+#include "dashboard/state.h"
 #include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 
 namespace {
+
+constexpr int ButtonFrameLeft = 170;     // left edge of a button frame's interior
+constexpr int ButtonInteriorWidth = 300; // 14 whole pieces of 21 and a strip of 6
+constexpr int ButtonInteriorHeight = 15;
+constexpr int ButtonBorder = 21;
+constexpr int ButtonSpacing = 50; // between centre lines
+constexpr int ButtonLabelCentre = 320;
+constexpr int CursorCell = 3;
+constexpr int CursorHalf = 48;
 
 constexpr int WholePieces = 14;
 constexpr int StripWidth = 6;

@@ -5,10 +5,13 @@
 
 #include <cstdio>
 
-#include "app/display.h"
-#include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "dashboard/state.h"
 #include "gfx/text.h"
+#include "platform/display.h"
+
+std::tm localTimeNow = {};
+bool localTimeKnown = false;
 
 const char* const weekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                      "Thursday", "Friday", "Saturday"};
@@ -41,6 +44,12 @@ void blitBand(int y) {
 }
 
 } // namespace
+
+// A clock the C library cannot convert leaves the date and time out of this frame.
+void refreshLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    localTimeKnown = localtime_r(&now, &localTimeNow) != nullptr;
+}
 
 void dateLine(const std::tm& time, char* text, std::size_t capacity) {
     std::snprintf(text, capacity, "%s%s%s%s%s%s%d", entryOf(weekdayNames, 7, time.tm_wday), " ",

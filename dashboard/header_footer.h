@@ -5,6 +5,21 @@
 #include <cstddef>
 #include <ctime>
 
+// The local time shown by the header, refreshed in every visible frame; localTimeKnown is false
+// when the clock could not be converted this frame, and then nothing reads localTimeNow.
+extern std::tm localTimeNow;
+extern bool localTimeKnown;
+
+// Called by the dashboard step in every visible frame, before the buttons: reads the calendar
+// time into localTimeNow.
+void refreshLocalTime();
+// Called by the dashboard step in every visible frame, after the buttons and after
+// refreshLocalTime: the two bands, the date and clock lines (when the time is known) and the
+// web address.
+void drawHeaderAndFooter();
+
+// ---- Exported for the tests only ----
+
 // Holds the longest date line, "Wednesday September 23rd 2026" (29 bytes), and any year that
 // fits an int.
 constexpr std::size_t DateLineCapacity = 48;
@@ -21,8 +36,3 @@ extern const char* const webAddressText;  // the footer line
 void dateLine(const std::tm& time, char* text, std::size_t capacity);
 // "2:07:03 PM": 12-hour clock, two-digit minutes and seconds. Called by the header.
 void clockLine(const std::tm& time, char* text, std::size_t capacity);
-
-// Called by the dashboard step in every visible frame, after the buttons and after
-// localTimeNow was refreshed: the two bands, the date and clock lines (when the time is known)
-// and the web address.
-void drawHeaderAndFooter();

@@ -1,9 +1,8 @@
-// Dashboard media loading: the backdrop work surfaces, every image and font sheet, the cell tables.
+// Dashboard media loading: the backdrop work surfaces, the dashboard's images, the cell tables.
 #include "dashboard/media.h"
 
-#include "app/display.h"
-#include "dashboard/png_file.h"
-#include "gfx/text.h"
+#include "gfx/image.h"
+#include "platform/display.h"
 
 SDL_Surface* backdropCapture = nullptr;
 SDL_Surface* backdropFiltered = nullptr;
@@ -30,9 +29,6 @@ SDL_Rect cell(int x, int y, int w, int h) {
 }
 
 void fillCellTables() {
-    for (int i = 0; i < GlyphCount; ++i) {
-        glyphRects[i] = cell(GlyphWidth * i, 0, GlyphWidth, GlyphHeight);
-    }
     for (int r = 0; r < ButtonPieceRows; ++r) {
         for (int k = 0; k < ButtonPieceColumns; ++k) {
             buttonPieceRects[r][k] =
@@ -44,50 +40,14 @@ void fillCellTables() {
     }
 }
 
-// The file's picture in the display format by the given conversion; the decoded image is freed
-// either way.
-SDL_Surface* loadConverted(const char* path, SDL_Surface* (*convert)(SDL_Surface*)) {
-    SDL_Surface* loaded = readPngImage(path);
-    if (loaded == nullptr) {
-        return nullptr;
-    }
-    SDL_Surface* converted = convert(loaded);
-    SDL_FreeSurface(loaded);
-    return converted;
-}
-
 } // namespace
-
-SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded) {
-    SDL_Surface* converted = SDL_DisplayFormat(loaded);
-    if (converted != nullptr) {
-        // Mapped after the conversion: on 16 bits near-cyan colours are keyed out as well.
-        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
-    }
-    return converted;
-}
-
-SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded) {
-    return SDL_DisplayFormatAlpha(loaded);
-}
-
-SDL_Surface* loadKeyedImage(const char* path) {
-    return loadConverted(path, keyedDisplayCopy);
-}
-
-SDL_Surface* loadAlphaImage(const char* path) {
-    return loadConverted(path, alphaDisplayCopy);
-}
 
 void loadDashboardMedia() {
     backdropCapture = screenCopy();
     backdropFiltered = screenCopy();
-    fontImage = loadAlphaImage("Media/Lumadeck/Font.png");
     buttonImage = loadAlphaImage("Media/Lumadeck/Button.png");
     borderImage = loadKeyedImage("Media/Lumadeck/Border.png");
     topBottomBorderImage = loadKeyedImage("Media/Lumadeck/TopBottomBorder.png");
     cursorImage = loadAlphaImage("Media/Lumadeck/Cursor.png");
-    // A second, independent load: the tint rewrites this one in place.
-    tintedFontImage = loadAlphaImage("Media/Lumadeck/Font.png");
     fillCellTables();
 }

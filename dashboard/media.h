@@ -19,17 +19,6 @@ extern SDL_Surface* cursorImage;          // per-pixel alpha, 16 cells of 96 x 9
 extern SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns];
 extern SDL_Rect cursorRects[CursorCellCount];
 
-// Called once by start-up after the music has started and before the first frame: makes the
-// work surfaces, loads every image (and both font sheets) and fills the cell tables.
+// Called once by start-up after the font and before the first frame: makes the work surfaces,
+// loads the dashboard's images and fills its cell tables.
 void loadDashboardMedia();
-// A new display-format surface with cyan as its colour key from a PNG file, or nullptr; the
-// caller owns it.
-SDL_Surface* loadKeyedImage(const char* path);
-// A new display-format surface with per-pixel alpha from a PNG file, or nullptr; the caller
-// owns it.
-SDL_Surface* loadAlphaImage(const char* path);
-// The conversions behind the two loaders, on an image already decoded (also used by the image
-// fuzzer, which decodes from memory). The decoded image stays the caller's; nullptr when the
-// conversion fails.
-SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded);
-SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded);

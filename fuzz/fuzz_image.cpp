@@ -8,13 +8,14 @@
 #include <vector>
 #include <zlib.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
-#include "dashboard/png_file.h"
-#include "game/score_lines.h"
+#include "dashboard/state.h"
+#include "game/hud.h"
+#include "gfx/image.h"
 #include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 
 namespace {
 
@@ -60,7 +61,9 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     SDL_Init(SDL_INIT_VIDEO);
     openDisplay(32);
-    loadDashboardMedia(); // the work surfaces and cell tables; no media folder is needed
+    // The work surfaces and cell tables; no media folder is needed.
+    loadFont();
+    loadDashboardMedia();
     queryAppState = focused;
     std::atexit(reportDecoded);
     return 0;

@@ -10,18 +10,18 @@
 #include <cstring>
 #include <vector>
 
-#include "app/display.h"
-#include "game/score_lines.h"
+#include "game/hud.h"
 #include "game/world.h"
 #include "gfx/shapes.h"
 #include "gfx/spans.h"
+#include "platform/display.h"
 
 namespace {
 
-// What the walls drawn so far leave open on each row: [windowLeft, windowRight), closed when
+// Each row's clip span: what the walls drawn so far leave open, [clipLeft, clipRight), closed when
 // left >= right. Rows outside firstOpenRow..lastOpenRow are all closed.
-int windowLeft[ScreenHeight];
-int windowRight[ScreenHeight];
+int clipLeft[ScreenHeight];
+int clipRight[ScreenHeight];
 int firstOpenRow = 0;
 int lastOpenRow = ScreenHeight - 1;
 // The columns that any open row still spans: [openColumnsFrom, openColumnsTo).
@@ -29,20 +29,20 @@ int openColumnsFrom = 0;
 int openColumnsTo = ScreenWidth;
 
 // Scratch kept between frames so that a frame allocates nothing once the world has settled.
-std::vector<int> holeWidths;   // the current wall's hole, by distance from its centre row
-std::vector<int> discWidths;   // the current enemy disc, likewise
-std::vector<int> ringOfEnemy;  // index of each enemy's ring, -1 if it has none in the list
-std::vector<int> windowSlot;   // per ring: where its window is saved, -1 without enemies
-std::vector<int> savedWindows; // per slot: left edges of every row, then right edges
+std::vector<int> holeWidths;  // the current wall's hole, by distance from its centre row
+std::vector<int> discWidths;  // the current enemy disc, likewise
+std::vector<int> ringOfEnemy; // index of each enemy's ring, -1 if it has none in the list
+std::vector<int> clipSlot;    // per ring: where its clip spans are saved, -1 without enemies
+std::vector<int> savedClips;  // per slot: left edges of every row, then right edges
 
-// A ring's hole and its enemies are drawn at their position less the ring's share of the aim.
+// A ring's hole and its enemies are drawn at their view position, truncated to a pixel.
 int project(double position, double radius, double aim) {
-    return static_cast<int>(position - radius * aim);
+    return static_cast<int>(viewPosition(position, radius, aim));
 }
 
 void openEveryRow() {
-    std::fill(windowLeft, windowLeft + ScreenHeight, 0);
-    std::fill(windowRight, windowRight + ScreenHeight, ScreenWidth);
+    std::fill(clipLeft, clipLeft + ScreenHeight, 0);
+    std::fill(clipRight, clipRight + ScreenHeight, ScreenWidth);
     firstOpenRow = 0;
     lastOpenRow = ScreenHeight - 1;
     openColumnsFrom = 0;
@@ -50,73 +50,73 @@ void openEveryRow() {
 }
 
 void narrowOpenRows() {
-    while (firstOpenRow <= lastOpenRow && windowLeft[firstOpenRow] >= windowRight[firstOpenRow]) {
+    while (firstOpenRow <= lastOpenRow && clipLeft[firstOpenRow] >= clipRight[firstOpenRow]) {
         ++firstOpenRow;
     }
-    while (lastOpenRow >= firstOpenRow && windowLeft[lastOpenRow] >= windowRight[lastOpenRow]) {
+    while (lastOpenRow >= firstOpenRow && clipLeft[lastOpenRow] >= clipRight[lastOpenRow]) {
         --lastOpenRow;
     }
     openColumnsFrom = ScreenWidth;
     openColumnsTo = 0;
     for (int y = firstOpenRow; y <= lastOpenRow; ++y) {
-        if (windowLeft[y] < windowRight[y]) {
-            openColumnsFrom = std::min(openColumnsFrom, windowLeft[y]);
-            openColumnsTo = std::max(openColumnsTo, windowRight[y]);
+        if (clipLeft[y] < clipRight[y]) {
+            openColumnsFrom = std::min(openColumnsFrom, clipLeft[y]);
+            openColumnsTo = std::max(openColumnsTo, clipRight[y]);
         }
     }
 }
 
-// Finds each enemy's ring and gives every ring that carries one a slot for its window.
-void assignWindowSlots() {
+// Finds each enemy's ring and gives every ring that carries one a slot for its clip spans.
+void assignClipSlots() {
     ringOfEnemy.assign(static_cast<size_t>(enemyCount), -1);
-    windowSlot.assign(static_cast<size_t>(ringCount), -1);
+    clipSlot.assign(static_cast<size_t>(ringCount), -1);
     int slots = 0;
     for (int e = 0; e < enemyCount; ++e) {
         for (int r = 0; r < ringCount; ++r) {
             if (enemies[e]->ring == rings[r]) {
                 ringOfEnemy[static_cast<size_t>(e)] = r;
-                if (windowSlot[static_cast<size_t>(r)] < 0) {
-                    windowSlot[static_cast<size_t>(r)] = slots++;
+                if (clipSlot[static_cast<size_t>(r)] < 0) {
+                    clipSlot[static_cast<size_t>(r)] = slots++;
                 }
                 break;
             }
         }
     }
-    if (savedWindows.size() < static_cast<size_t>(slots) * 2 * ScreenHeight) {
-        savedWindows.resize(static_cast<size_t>(slots) * 2 * ScreenHeight);
+    if (savedClips.size() < static_cast<size_t>(slots) * 2 * ScreenHeight) {
+        savedClips.resize(static_cast<size_t>(slots) * 2 * ScreenHeight);
     }
 }
 
-int* savedWindow(int slot) {
-    return savedWindows.data() + static_cast<std::ptrdiff_t>(slot) * 2 * ScreenHeight;
+int* savedClip(int slot) {
+    return savedClips.data() + static_cast<std::ptrdiff_t>(slot) * 2 * ScreenHeight;
 }
 
-// Cuts one row's window by a wall whose hole spans [cx - width, cx + width) on it (none when
+// Cuts one row's clip span by a wall whose hole spans [cx - width, cx + width) on it (none when
 // width is 0): the wall shows left and right of the hole, and the hole is what stays open.
 [[gnu::always_inline]] inline void cutRow(int y, int cx, int width, Uint32 colour) {
-    const int left = windowLeft[y];
-    const int right = windowRight[y];
+    const int left = clipLeft[y];
+    const int right = clipRight[y];
     if (left >= right) {
         return;
     }
     if (width == 0) {
         fillSpan(y, left, right, colour);
-        windowRight[y] = left;
+        clipRight[y] = left;
         return;
     }
     const int holeLeft = cx - width;
     const int holeRight = cx + width;
     if (holeLeft > left) {
         fillSpan(y, left, std::min(right, holeLeft), colour);
-        windowLeft[y] = holeLeft;
+        clipLeft[y] = holeLeft;
     }
     if (holeRight < right) {
         fillSpan(y, std::max(left, holeRight), right, colour);
-        windowRight[y] = holeRight;
+        clipRight[y] = holeRight;
     }
 }
 
-// Paints the part of one wall that the nearer walls leave open and narrows every row's window
+// Paints the part of one wall that the nearer walls leave open and narrows every row's clip span
 // to the wall's hole, as the painter's order would leave it.
 void layWall(const Ring* ring) {
     const double radius = ring->radius;
@@ -157,7 +157,7 @@ void layWall(const Ring* ring) {
     narrowOpenRows();
 }
 
-// One enemy disc, only inside the window its ring's wall left open.
+// One enemy disc, only inside the clip spans its ring's wall left open.
 void layDisc(int r, int cx, int cy, const int* openLeft, const int* openRight, Uint32 colour) {
     if (r <= 0) {
         return;
@@ -191,11 +191,11 @@ void layDisc(int r, int cx, int cy, const int* openLeft, const int* openRight, U
 // where they overlap the same one ends on top.
 void layEnemies(int ringsLaid, Uint32 black, Uint32 tint) {
     for (int r = ringsLaid - 1; r >= 0; --r) {
-        const int slot = windowSlot[static_cast<size_t>(r)];
+        const int slot = clipSlot[static_cast<size_t>(r)];
         if (slot < 0) {
             continue;
         }
-        const int* openLeft = savedWindow(slot);
+        const int* openLeft = savedClip(slot);
         const int* openRight = openLeft + ScreenHeight;
         const double radius = rings[r]->radius;
         for (int e = 0; e < enemyCount; ++e) {
@@ -210,17 +210,6 @@ void layEnemies(int ringsLaid, Uint32 black, Uint32 tint) {
     }
 }
 
-// The black frame x 18..621, y 423..451, and the purple bar inside it.
-void drawHealthBar(Uint32 black, Uint32 tint) {
-    const int barRight = std::min(20 + static_cast<Uint16>(shownHealth * 600.0), ScreenWidth);
-    for (int y = 423; y <= 451; ++y) {
-        fillSpan(y, 18, 622, black);
-        if (y >= 425 && y <= 449) {
-            fillSpan(y, 20, barRight, tint);
-        }
-    }
-}
-
 } // namespace
 
 void drawScene() {
@@ -229,23 +218,24 @@ void drawScene() {
     const Uint32 tint = SDL_MapRGB(screen->format, TintRed, TintGreen, TintBlue);
     beginSpans();
     openEveryRow();
-    assignWindowSlots();
+    assignClipSlots();
     int ringsLaid = 0;
     while (ringsLaid < ringCount && firstOpenRow <= lastOpenRow) {
         layWall(rings[ringsLaid]);
-        const int slot = windowSlot[static_cast<size_t>(ringsLaid)];
+        const int slot = clipSlot[static_cast<size_t>(ringsLaid)];
         if (slot >= 0) {
-            int* saved = savedWindow(slot);
-            std::memcpy(saved, windowLeft, sizeof windowLeft);
-            std::memcpy(saved + ScreenHeight, windowRight, sizeof windowRight);
+            int* saved = savedClip(slot);
+            std::memcpy(saved, clipLeft, sizeof clipLeft);
+            std::memcpy(saved + ScreenHeight, clipRight, sizeof clipRight);
         }
         ++ringsLaid;
     }
-    // The far end shows through whatever all the holes leave open.
+    // The far end shows through whatever all the holes leave open. Its black is the raw 0, not
+    // the mapped black of the walls and enemies: on a palettised display the two can differ.
     const Uint32 farEnd = nextRingBlack ? 0 : ringColour;
     for (int y = firstOpenRow; y <= lastOpenRow; ++y) {
-        if (windowLeft[y] < windowRight[y]) {
-            fillSpan(y, windowLeft[y], windowRight[y], farEnd);
+        if (clipLeft[y] < clipRight[y]) {
+            fillSpan(y, clipLeft[y], clipRight[y], farEnd);
         }
     }
     layEnemies(ringsLaid, black, tint);

@@ -6,11 +6,11 @@
 
 #include <SDL_mixer.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
-#include "app/input.h"
 #include "game/scene.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 
 namespace {
 
@@ -31,9 +31,8 @@ constexpr double HealthDrain = 0.00005;
 constexpr double HitBase = 12.0;
 constexpr double HitPerRadius = 0.05;
 constexpr int HitReward = 5;
-constexpr int EscapeKey = 27;
 
-// Step 1: the view follows the mouse with per-frame smoothing, only while it is over the window.
+// The view follows the mouse with per-frame smoothing, only while it is over the window.
 void moveAim() {
     if (!pointerActive[0]) {
         return;
@@ -42,7 +41,7 @@ void moveAim() {
     aimY = (pointerY[0] - 240) / AimScale * AimNew + aimY * AimOld;
 }
 
-// Step 2.6 and 2.7: a new ring at the spawn point, and one time in three an enemy on it. A full
+// A new ring at the spawn point, and one time in three an enemy on it. A full
 // list skips the spawn (only a frame of minutes could fill it) rather than write past it.
 void spawnRing(double heading) {
     if (ringCount >= ListCapacity) {
@@ -65,7 +64,7 @@ void spawnRing(double heading) {
     }
 }
 
-// Step 2: the spawn point wanders a circle in 1-ms steps, dropping a ring every 200 steps.
+// The spawn point wanders a circle in 1-ms steps, dropping a ring every 200 steps.
 void runSpawnSteps() {
     for (int step = 0; step < frameMs; ++step) {
         spawnAngle += HeadingStep;
@@ -84,7 +83,7 @@ void runSpawnSteps() {
     }
 }
 
-// Step 4: a ring past the passing radius takes all its enemies with it, each one a hit on the
+// A ring past the passing radius takes all its enemies with it, each one a hit on the
 // player. The scan starts over after each removal.
 void passEnemies() {
     for (int r = 0; r < ringCount; ++r) {
@@ -105,7 +104,7 @@ void passEnemies() {
     }
 }
 
-// Step 5: rings past the removal radius leave the world; their enemies are already gone.
+// Rings past the removal radius leave the world; their enemies are already gone.
 void removeFarRings() {
     int r = 0;
     while (r < ringCount) {
@@ -118,7 +117,7 @@ void removeFarRings() {
     }
 }
 
-// Step 7: the shown health eases toward health and drains a little; reaching exactly 0 ends
+// The shown health eases toward health and drains a little; reaching exactly 0 ends
 // the round within this frame.
 void settleHealth() {
     if (health < 0.0) {
@@ -136,7 +135,7 @@ void settleHealth() {
     }
 }
 
-// Step 9: a click kills every enemy under an active pointer; both buttons together count once.
+// A click kills every enemy under an active pointer; both buttons together count once.
 void resolveShots() {
     const bool clicked = mouseButtonState[1] == KeyPressed || mouseButtonState[3] == KeyPressed;
     if (!clicked) {
@@ -150,8 +149,8 @@ void resolveShots() {
         while (e < enemyCount) {
             const Enemy* enemy = enemies[e];
             const double r = enemy->ring->radius;
-            const double dx = pointerX[slot] - (enemy->x - r * aimX);
-            const double dy = pointerY[slot] - (enemy->y - r * aimY);
+            const double dx = pointerX[slot] - viewPosition(enemy->x, r, aimX);
+            const double dy = pointerY[slot] - viewPosition(enemy->y, r, aimY);
             if (std::sqrt(dx * dx + dy * dy) < HitBase + HitPerRadius * r) {
                 removeAt(enemies, e);
                 score += HitReward;
@@ -163,10 +162,10 @@ void resolveShots() {
     }
 }
 
-// Step 10: Escape pauses the music (the dashboard opens in the same frame); any other world
+// Escape pauses the music (the dashboard opens in the same frame); any other world
 // frame resumes it.
 void settleMusic() {
-    if (keyState[EscapeKey] == KeyPressed) {
+    if (keyState[SDLK_ESCAPE] == KeyPressed) {
         Mix_PauseMusic();
     } else if (Mix_PausedMusic() != 0) {
         Mix_ResumeMusic();

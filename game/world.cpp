@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "app/display.h"
 #include "game/high_score.h"
+#include "platform/display.h"
 
 Ring* rings[ListCapacity] = {};
 int ringCount = 0;

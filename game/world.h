@@ -24,6 +24,18 @@ struct Enemy {
 
 constexpr int ListCapacity = 1000;
 
+// The purple of the enemies, the health bar and the score text.
+constexpr Uint8 TintRed = 150;
+constexpr Uint8 TintGreen = 100;
+constexpr Uint8 TintBlue = 200;
+
+// Where the view puts a ring's centre or one of its enemies: the position less the ring's share
+// of the aim (nearer rings, with larger radii, move more). The scene truncates it to a pixel;
+// the shots measure from it as it is.
+inline double viewPosition(double position, double radius, double aim) {
+    return position - radius * aim;
+}
+
 // Live objects, oldest first; slots from the count on are null.
 extern Ring* rings[ListCapacity];
 extern int ringCount;

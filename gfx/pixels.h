@@ -1,4 +1,4 @@
-// Pixel access on surfaces of 1 to 4 bytes per pixel, and the one-colour copy of the font sheet.
+// Pixel access on surfaces of 1 to 4 bytes per pixel, straight in their memory.
 #pragma once
 
 #include <SDL.h>
@@ -8,9 +8,9 @@
 
 // Reads the raw pixel value at (x, y): 1, 2 and 4 bytes as one word in machine order, 3 bytes
 // least significant first, any other depth 0. The pitch separates rows. The caller keeps (x, y)
-// inside the surface; no lock. Used by the font tint and the dashboard backdrop in
-// whole-surface loops. Words are copied bytewise so a padded pitch never makes an unaligned
-// load (the compiler turns the copy into one plain load).
+// inside the surface; no lock. Used by the font tint and the dashboard backdrop. Words are copied
+// bytewise so a padded pitch never makes an unaligned load (the compiler turns the copy into one
+// plain load).
 inline Uint32 getPixel(const SDL_Surface* surface, int x, int y) {
     const int bytes = surface->format->BytesPerPixel;
     const Uint8* p = static_cast<const Uint8*>(surface->pixels) +
@@ -65,8 +65,3 @@ inline void putPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
         break;
     }
 }
-
-// Called once, by the score lines at the start of the first scene: rewrites tintedFontImage as
-// a silhouette of fontImage in the given raw colour (tintedFontImage's format), keeping alpha.
-// Does nothing while either sheet is absent, and walks only the extent both sheets share.
-void tintFont(Uint32 colour);

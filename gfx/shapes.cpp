@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/display.h"
+#include "platform/display.h"
 
 Uint32 fillColour = 0;
 

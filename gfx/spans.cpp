@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/display.h"
+#include "platform/display.h"
 
 Uint8* spanPixels = nullptr;
 int spanPitch = 0;
@@ -59,7 +59,7 @@ void beginSpans() {
     spanPixels = static_cast<Uint8*>(screen->pixels);
 }
 
-void fillSpanElsewhere(int y, int left, int right, Uint32 colour) {
+void fillSpanOutOfLine(int y, int left, int right, Uint32 colour) {
     if (right <= left) {
         return;
     }

@@ -25,8 +25,9 @@ extern bool spanClipWhole; // the clip rectangle holds the whole screen: nothing
 // memory, depth and clip rectangle.
 void beginSpans();
 
-// The depths the inline writer below leaves out: three bytes a pixel, and SDL_FillRect.
-void fillSpanElsewhere(int y, int left, int right, Uint32 colour);
+// The out-of-line part of fillSpan, for what its inline writer leaves out: one and three bytes
+// a pixel, and a display that cannot be written directly (then SDL_FillRect). Called by fillSpan.
+void fillSpanOutOfLine(int y, int left, int right, Uint32 colour);
 
 // Spans are short (a wall's edge, a piece of a row), so the fills store 16 bytes at a time
 // themselves rather than call out: up to four stores a round, then one more store that ends at
@@ -93,6 +94,6 @@ template <typename Pixel>
                 left,
             right - left, static_cast<Uint16>(colour));
     } else {
-        fillSpanElsewhere(y, left, right, colour);
+        fillSpanOutOfLine(y, left, right, colour);
     }
 }

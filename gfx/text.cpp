@@ -1,9 +1,13 @@
-// Bitmap font text: one blit per character from the plain or the purple sheet onto the screen.
+// Bitmap font text: the two font sheets, their purple tint, and one blit per character from the
+// plain or the purple sheet onto the screen.
 #include "gfx/text.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "app/display.h"
+#include "gfx/image.h"
+#include "gfx/pixels.h"
+#include "platform/display.h"
 
 SDL_Surface* fontImage = nullptr;
 SDL_Surface* tintedFontImage = nullptr;
@@ -34,6 +38,38 @@ void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text
 }
 
 } // namespace
+
+void loadFont() {
+    fontImage = loadAlphaImage("Media/Lumadeck/Font.png");
+    // A second, independent load: the tint rewrites this one in place.
+    tintedFontImage = loadAlphaImage("Media/Lumadeck/Font.png");
+    for (int i = 0; i < GlyphCount; ++i) {
+        glyphRects[i] = {static_cast<Sint16>(GlyphWidth * i), 0, GlyphWidth, GlyphHeight};
+    }
+}
+
+void tintFont(Uint32 colour) {
+    if (fontImage == nullptr || tintedFontImage == nullptr) {
+        return;
+    }
+    Uint8 red = 0;
+    Uint8 green = 0;
+    Uint8 blue = 0;
+    SDL_GetRGB(colour, fontImage->format, &red, &green, &blue);
+    // Both sheets come from one file, but the file may have changed between the two loads.
+    const int width = std::min(fontImage->w, tintedFontImage->w);
+    const int height = std::min(fontImage->h, tintedFontImage->h);
+    for (int x = 0; x < width; ++x) {
+        for (int y = 0; y < height; ++y) {
+            Uint8 ignored = 0;
+            Uint8 alpha = 0;
+            SDL_GetRGBA(getPixel(fontImage, x, y), fontImage->format, &ignored, &ignored, &ignored,
+                        &alpha);
+            putPixel(tintedFontImage, x, y,
+                     SDL_MapRGBA(tintedFontImage->format, red, green, blue, alpha));
+        }
+    }
+}
 
 int glyphIndex(unsigned char character) {
     if (character >= 32 && character <= 126) {

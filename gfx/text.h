@@ -13,12 +13,20 @@ constexpr int AlignLeft = 1;
 constexpr int AlignCentre = 2;
 constexpr int AlignRight = 3;
 
-// The plain sheet and its purple copy; filled by the dashboard's media loader at start-up,
-// absent when the file could not be loaded.
+// The plain sheet and its purple copy, both loaded by loadFont; absent when the file could not
+// be loaded.
 extern SDL_Surface* fontImage;
 extern SDL_Surface* tintedFontImage;
-// Cell i is x 15 * i, y 0, 15 x 21; filled by the media loader before any text is drawn.
+// Cell i is x 15 * i, y 0, 15 x 21; filled by loadFont before any text is drawn.
 extern SDL_Rect glyphRects[GlyphCount];
+
+// Called once by start-up, after the window is open: loads "Media/Lumadeck/Font.png" twice (the
+// second copy is the one tintFont rewrites) and fills glyphRects.
+void loadFont();
+// Called once, by the score lines at the start of the first scene: rewrites tintedFontImage as
+// a silhouette of fontImage in the given raw colour (tintedFontImage's format), keeping alpha.
+// Does nothing while either sheet is absent, and walks only the extent both sheets share.
+void tintFont(Uint32 colour);
 
 // The cell of a byte: 32..126 map to byte - 32, every other byte to 0 (space).
 int glyphIndex(unsigned char character);

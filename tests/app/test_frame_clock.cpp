@@ -1,7 +1,7 @@
 // The frame clock and the pointer focus.
 #include <gtest/gtest.h>
 
-#include "app/frame_clock.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <sys/wait.h>
 #include <vector>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "dashboard/backdrop.h"
 #include "dashboard/media.h"
 #include "gfx/pixels.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 #include "support/play.h"
 

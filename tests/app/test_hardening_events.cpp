@@ -7,12 +7,13 @@
 #include <cstring>
 #include <random>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
-#include "app/input.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <string>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 #include "support/play.h"
 

@@ -8,10 +8,11 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 #include "support/play.h"
 

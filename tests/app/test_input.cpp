@@ -1,7 +1,7 @@
 // The input snapshot: three-valued words, event order within a frame, ignored events, clamping.
 #include <gtest/gtest.h>
 
-#include "app/input.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 namespace {

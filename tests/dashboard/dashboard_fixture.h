@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
-#include "app/input.h"
 #include "dashboard/media.h"
 #include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 #include "support/noise_picture.h"
 

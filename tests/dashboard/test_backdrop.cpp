@@ -6,6 +6,7 @@
 
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "dashboard_fixture.h"
 #include "gfx/pixels.h"
 

@@ -6,6 +6,7 @@
 
 #include "dashboard/buttons.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "dashboard_fixture.h"
 #include "gfx/text.h"
 

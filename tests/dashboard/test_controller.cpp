@@ -8,6 +8,7 @@
 #include "app/frame_loop.h"
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "dashboard_fixture.h"
 #include "game/world.h"
 

@@ -7,6 +7,7 @@
 
 #include "dashboard/controller.h"
 #include "dashboard/header_footer.h"
+#include "dashboard/state.h"
 #include "dashboard_fixture.h"
 #include "gfx/text.h"
 

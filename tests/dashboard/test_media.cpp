@@ -8,12 +8,15 @@
 #include <filesystem>
 #include <string>
 
-#include "app/display.h"
 #include "app/frame_loop.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
+#include "dashboard/state.h"
+#include "gfx/image.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/input.h"
 #include "support/headless.h"
 #include "support/png_writer.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dashboard/png_file.h"
+#include "gfx/image.h"
 #include "support/headless.h"
 #include "support/play.h"
 #include "support/png_writer.h"

@@ -13,6 +13,7 @@
 #include "dashboard/backdrop.h"
 #include "dashboard/controller.h"
 #include "dashboard/screenshot.h"
+#include "dashboard/state.h"
 #include "dashboard_fixture.h"
 
 namespace {

@@ -3,11 +3,11 @@
 // scene tests and by the scene benchmark.
 #pragma once
 
-#include "app/display.h"
+#include "game/hud.h"
 #include "game/scene.h"
-#include "game/score_lines.h"
 #include "game/world.h"
 #include "gfx/shapes.h"
+#include "platform/display.h"
 
 inline void drawReferenceScene() {
     auto project = [](double position, double radius, double aim) {

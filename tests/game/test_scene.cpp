@@ -1,10 +1,10 @@
 // The tunnel scene: far end, painter's order of walls and enemies, and the health bar.
 #include <gtest/gtest.h>
 
-#include "app/display.h"
 #include "game/scene.h"
 #include "game/world.h"
 #include "gfx/pixels.h"
+#include "platform/display.h"
 #include "support/headless.h"
 
 namespace {

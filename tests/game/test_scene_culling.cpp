@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
-#include "app/input.h"
 #include "game/scene.h"
 #include "game/update.h"
 #include "game/world.h"
 #include "gfx/shapes.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "reference_scene.h"
 #include "support/headless.h"
 

@@ -5,11 +5,11 @@
 
 #include <climits>
 
-#include "app/display.h"
-#include "game/score_lines.h"
+#include "game/hud.h"
 #include "game/world.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
+#include "platform/display.h"
 #include "support/headless.h"
 #include "support/numbered_font.h"
 

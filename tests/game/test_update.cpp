@@ -5,13 +5,13 @@
 
 #include <SDL_mixer.h>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
-#include "app/input.h"
 #include "game/update.h"
 #include "game/world.h"
 #include "gfx/pixels.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 namespace {

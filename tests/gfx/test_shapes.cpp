@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "app/display.h"
 #include "gfx/pixels.h"
 #include "gfx/shapes.h"
+#include "platform/display.h"
 #include "support/headless.h"
 
 namespace {

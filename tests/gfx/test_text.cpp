@@ -3,8 +3,8 @@
 
 #include <SDL.h>
 
-#include "app/display.h"
 #include "gfx/text.h"
+#include "platform/display.h"
 #include "support/headless.h"
 #include "support/numbered_font.h"
 

@@ -9,9 +9,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "app/frame_clock.h"
 #include "app/frame_loop.h"
 #include "gfx/pixels.h"
+#include "platform/frame_clock.h"
 
 namespace {
 

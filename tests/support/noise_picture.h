@@ -4,7 +4,7 @@
 
 #include <SDL.h>
 
-#include "app/display.h"
+#include "platform/display.h"
 
 inline void fillScreenWithNoise(unsigned seed) {
     for (int y = 0; y < 480; ++y) {

@@ -1,9 +1,9 @@
 // Test support: numbered font sheets and reading cells back from the screen.
 #include "support/numbered_font.h"
 
-#include "app/display.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
+#include "platform/display.h"
 #include "support/headless.h"
 
 SDL_Surface* makeNumberedSheet(Uint8 mark, int width) {

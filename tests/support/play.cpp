@@ -9,10 +9,11 @@
 #include <sstream>
 #include <vector>
 
-#include "app/display.h"
-#include "app/frame_clock.h"
 #include "dashboard/controller.h"
+#include "dashboard/state.h"
 #include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
 #include "support/headless.h"
 
 namespace {

@@ -1,8 +1,7 @@
-// The display surface and the quit flag.
-#include "app/display.h"
+// The display surface.
+#include "platform/display.h"
 
 SDL_Surface* screen = nullptr;
-bool quitRequested = false;
 
 bool openDisplay(int bitsPerPixel) {
     screen = SDL_SetVideoMode(ScreenWidth, ScreenHeight, bitsPerPixel, SDL_DOUBLEBUF);

@@ -1,19 +1,22 @@
-// The frame clock and the pointer focus, both taken late in the frame by the dashboard step.
+// The frame clock and the pointer focus, both taken late in the frame by the dashboard step, and
+// the three seams through which tests stand in for the clock, the focus and the frame wait.
 #pragma once
 
 #include <SDL.h>
 
-#include "app/input.h"
+#include "platform/input.h"
 
 extern Uint32 lastFrameTicks; // SDL_GetTicks of the previous measureFrame
 extern int frameMs;           // ms between the two latest measureFrame calls; 0 at start
 extern bool cursorStarted;    // set by the first refreshPointerFocus
 extern bool pointerActive[PointerSlotCount]; // slot 0 while the window has the mouse focus
 
-// The one place the window's focus state is asked for; SDL_GetAppState unless a test stands in.
-extern Uint8 (*queryAppState)();
 // The one clock of the frame loop and the frame clock; SDL_GetTicks unless a test stands in.
 extern Uint32 (*queryTicks)();
+// The one place the window's focus state is asked for; SDL_GetAppState unless a test stands in.
+extern Uint8 (*queryAppState)();
+// How the frame loop waits out the rest of a frame; SDL_Delay unless a test stands in.
+extern void (*delayFrame)(Uint32 ms);
 
 // Called once per frame as the dashboard step's first action, open or closed.
 void measureFrame();

@@ -1,12 +1,13 @@
 // Frame clock and pointer focus.
-#include "app/frame_clock.h"
+#include "platform/frame_clock.h"
 
 Uint32 lastFrameTicks = 0;
 int frameMs = 0;
 bool cursorStarted = false;
 bool pointerActive[PointerSlotCount] = {};
-Uint8 (*queryAppState)() = SDL_GetAppState;
 Uint32 (*queryTicks)() = SDL_GetTicks;
+Uint8 (*queryAppState)() = SDL_GetAppState;
+void (*delayFrame)(Uint32 ms) = SDL_Delay;
 
 void measureFrame() {
     const Uint32 now = queryTicks();

@@ -1,12 +1,14 @@
-// The outlined high score and score lines: dark plain copies around the purple text.
-#include "game/score_lines.h"
+// The heads-up drawing: the health bar, and the score lines as dark plain copies around the
+// purple text.
+#include "game/hud.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "game/scene.h"
 #include "game/world.h"
-#include "gfx/pixels.h"
+#include "gfx/spans.h"
 #include "gfx/text.h"
+#include "platform/display.h"
 
 bool fontTinted = false;
 
@@ -33,6 +35,16 @@ void prepareScoreFont() {
     fontTinted = true;
     if (tintedFontImage != nullptr) {
         tintFont(SDL_MapRGB(tintedFontImage->format, TintRed, TintGreen, TintBlue));
+    }
+}
+
+void drawHealthBar(Uint32 black, Uint32 tint) {
+    const int barRight = std::min(20 + static_cast<Uint16>(shownHealth * 600.0), ScreenWidth);
+    for (int y = 423; y <= 451; ++y) {
+        fillSpan(y, 18, 622, black);
+        if (y >= 425 && y <= 449) {
+            fillSpan(y, 20, barRight, tint);
+        }
     }
 }
 

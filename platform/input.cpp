@@ -1,14 +1,17 @@
 // The input snapshot: key and mouse-button events become state words once a frame.
-#include "app/input.h"
+#include "platform/input.h"
 
 #include <SDL.h>
 
 #include <cstring>
 
+#include "platform/display.h"
+
 int keyState[KeyStateCount] = {};
 int mouseButtonState[MouseButtonStateCount] = {};
 int pointerX[PointerSlotCount] = {};
 int pointerY[PointerSlotCount] = {};
+bool quitRequested = false;
 
 namespace {
 
@@ -58,8 +61,17 @@ void readInput() {
     for (int slot = 0; slot < PointerSlotCount; ++slot) {
         if (pointerX[slot] < 0) {
             pointerX[slot] = 0;
-        } else if (pointerX[slot] > 640) {
-            pointerX[slot] = 640;
+        } else if (pointerX[slot] > ScreenWidth) {
+            pointerX[slot] = ScreenWidth;
+        }
+    }
+}
+
+void drainEvents() {
+    SDL_Event event;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
+        if (event.type == SDL_QUIT) {
+            quitRequested = true;
         }
     }
 }

@@ -1,5 +1,6 @@
-// Reading the dashboard's PNG images: the whole file, its chunks checked, then the PNG decoder.
-#include "dashboard/png_file.h"
+// The game's PNG images: the whole file, its chunks checked, the PNG decoder, then one conversion
+// to the display's format.
+#include "gfx/image.h"
 
 #include <SDL_image.h>
 
@@ -81,4 +82,41 @@ SDL_Surface* readPngImage(const char* path) {
     const bool readWhole = std::ferror(file) == 0 && bytes.size() <= PngFileMaxBytes;
     std::fclose(file);
     return readWhole ? decodePngImage(bytes.data(), bytes.size()) : nullptr;
+}
+
+namespace {
+
+// The file's picture in the display format by the given conversion; the decoded image is freed
+// either way.
+SDL_Surface* loadConverted(const char* path, SDL_Surface* (*convert)(SDL_Surface*)) {
+    SDL_Surface* loaded = readPngImage(path);
+    if (loaded == nullptr) {
+        return nullptr;
+    }
+    SDL_Surface* converted = convert(loaded);
+    SDL_FreeSurface(loaded);
+    return converted;
+}
+
+} // namespace
+
+SDL_Surface* keyedDisplayCopy(SDL_Surface* loaded) {
+    SDL_Surface* converted = SDL_DisplayFormat(loaded);
+    if (converted != nullptr) {
+        // Mapped after the conversion: on 16 bits near-cyan colours are keyed out as well.
+        SDL_SetColorKey(converted, SDL_SRCCOLORKEY, SDL_MapRGB(converted->format, 0, 255, 255));
+    }
+    return converted;
+}
+
+SDL_Surface* alphaDisplayCopy(SDL_Surface* loaded) {
+    return SDL_DisplayFormatAlpha(loaded);
+}
+
+SDL_Surface* loadKeyedImage(const char* path) {
+    return loadConverted(path, keyedDisplayCopy);
+}
+
+SDL_Surface* loadAlphaImage(const char* path) {
+    return loadConverted(path, alphaDisplayCopy);
 }
