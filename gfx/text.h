@@ -28,10 +28,14 @@ void loadFont();
 // Does nothing while either sheet is absent, and walks only the extent both sheets share.
 void tintFont(Uint32 colour);
 
-// The cell of a byte: 32..126 map to byte - 32, every other byte to 0 (space).
-int glyphIndex(unsigned char character);
 // Draws text from fontImage onto the screen: align 1 left at x, 2 centred on x, 3 ending at x,
 // any other value starting at 0. Callers: score lines, dashboard header, footer and buttons.
 void drawText(int x, Sint16 y, const char* text, int align);
 // Draws text from tintedFontImage with its left edge at x 25. Caller: the score lines.
 void drawTintedText(Sint16 y, const char* text);
+
+// ---- Exported for the tests only ----
+
+// The cell of a byte: 32..126 map to byte - 32, every other byte to 0 (space). Called by
+// drawText and drawTintedText.
+int glyphIndex(unsigned char character);

@@ -3,11 +3,16 @@
 
 Uint32 lastFrameTicks = 0;
 int frameMs = 0;
-bool cursorStarted = false;
 bool pointerActive[PointerSlotCount] = {};
 Uint32 (*queryTicks)() = SDL_GetTicks;
 Uint8 (*queryAppState)() = SDL_GetAppState;
 void (*delayFrame)(Uint32 ms) = SDL_Delay;
+
+namespace {
+
+bool cursorStarted = false; // set by the first refreshPointerFocus
+
+} // namespace
 
 void measureFrame() {
     const Uint32 now = queryTicks();

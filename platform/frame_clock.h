@@ -8,7 +8,6 @@
 
 extern Uint32 lastFrameTicks; // SDL_GetTicks of the previous measureFrame
 extern int frameMs;           // ms between the two latest measureFrame calls; 0 at start
-extern bool cursorStarted;    // set by the first refreshPointerFocus
 extern bool pointerActive[PointerSlotCount]; // slot 0 while the window has the mouse focus
 
 // The one clock of the frame loop and the frame clock; SDL_GetTicks unless a test stands in.
