@@ -1,15 +1,14 @@
 #!/bin/bash
-# Shared by the player and install tests: a scratch folder, a private X server, the game in it,
-# real input through xdotool (XTEST) and the window's pixels read back with xwd.
+# Shared by the player and install tests: a scratch folder, a private X server, the game in it, real
+# input through xdotool (XTEST) and the window's pixels read back with xwd.
 set -euo pipefail
 
 # A space in the scratch path, which everything must survive. A failed run keeps the folder.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/glimm test.XXXXXX")
-game_pid='' x_pid=''
 cleanup() {
     local status=$?
-    [ -z "$game_pid" ] || kill -KILL "$game_pid" 2>/dev/null || true
-    [ -z "$x_pid" ] || kill -TERM "$x_pid" 2>/dev/null || true
+    [ -z "${game_pid:-}" ] || kill -KILL "$game_pid" 2>/dev/null || true
+    [ -z "${x_pid:-}" ] || kill -TERM "$x_pid" 2>/dev/null || true
     wait 2>/dev/null
     if [ "$status" -eq 0 ]; then rm -rf "$scratch"; else echo "kept $scratch" >&2; fi
 }
@@ -18,11 +17,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Runs "$@" every 50 ms until it succeeds, for at most $1 seconds.
 poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] && sleep 0.05 || return 1
-    done
+    local deadline=$((SECONDS + $1)) && shift
+    until "$@"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
 start_x() {
@@ -48,10 +44,18 @@ wait_game() {
     game_pid=
 }
 
-# The game reads its input once a 16 ms frame and misses a press released within the same frame:
-# hold each for several. Without a window manager, keys go to the window under the pointer.
-press() { xdotool keydown "$1" sleep 0.2 keyup "$1"; }
-click() { xdotool mousemove --window "$window" --sync "$1" "$2" mousedown 1 sleep 0.2 mouseup 1; }
+# The game reads its input once a 16 ms frame and misses a press released within the same frame,
+# so a key ("key Escape") or a mouse button ("mouse 1") is held until the command after it
+# succeeds. Without a window manager, keys go to the window under the pointer.
+hold_until() {
+    local seen=0
+    xdotool "${1}down" "$2" && poll 10 "${@:3}" || seen=$?
+    xdotool "${1}up" "$2" && return "$seen"
+}
+# A click waits for the hover look, a warm fill, on the button at row $2: the game has then taken
+# the previous release too, which the new press must not share a frame with.
+hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
+click_until() { xdotool mousemove --window "$window" "$1" "$2" && poll 10 hovered "$2" && hold_until mouse 1 "${@:3}"; }
 
 # The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of it, one "red green blue" a line.
 grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
