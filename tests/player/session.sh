@@ -17,8 +17,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Runs "$@" every 50 ms until it succeeds, for at most $1 seconds.
 poll() {
-    local deadline=$((SECONDS + $1)) && shift
-    until "$@"; do [ "$SECONDS" -lt "$deadline" ] && sleep 0.05 || return 1; done
+    local deadline=$((${EPOCHREALTIME/[.,]/} + $1 * 1000000)) && shift
+    until "$@"; do [ "${EPOCHREALTIME/[.,]/}" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
 start_x() {
