@@ -1,0 +1,54 @@
+#!/bin/bash
+# The real game in its own X server, played through xdotool on the runtime LD_LIBRARY_PATH picks:
+# play.sh dashboard|sigterm|display-lost, with GLIMM_BINARY and GLIMM_MEDIA_DIR set.
+# shellcheck source=tests/player/session.sh
+source "$(dirname "$0")/session.sh"
+
+ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
+start_x
+start_game "$scratch" "${GLIMM_BINARY:?}"
+tint="150 100 200" shot=$scratch/screenshot1.bmp
+
+# The health bar is drawn, with the game's cursor on it.
+cursor_on_bar() { grab && row=$(pixels 140x1+250+437 | sort -u) && [[ $row == *"$tint"* && $row != "$tint" ]]; }
+game_drawn() { grab && [ "$(pixels 1x1+200+437)" = "$tint" ]; }
+moved() { grab && ! cmp -s "$scratch/before.xwd" "$scratch/now.xwd"; }
+# SDL fills in a BMP's length last. Its rows are 640 pixels of 3 bytes, bottom row first.
+bmp_whole() { [ -s "$shot" ] && [ "$(stat -c %s "$shot")" -eq "$(($(od -An -tu4 -j2 -N4 "$shot")))" ]; }
+bmp_row() { od -An -tu1 -v -w3 -j $((54 + (479 - $1) * 1920 + $2 * 3)) -N $(($3 * 3)) "$shot" | awk '{ print $3, $2, $1 }'; }
+
+case ${1:-} in
+dashboard)
+    size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+    [ "$size" = 640x480 ] || fail "the window is $size"
+    # Escape with the cursor on the health bar: the screenshot is the game frame under the
+    # dashboard, so the bar is whole there, with no cursor and no pale backdrop.
+    xdotool mousemove --window "$window" 320 437
+    poll 10 cursor_on_bar || fail "the cursor never lay on the health bar"
+    hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
+    click_until 320 215 bmp_whole || fail "no screenshot1.bmp after Save BMP screenshot"
+    [ "$(bmp_row 437 250 140 | sort -u)" = "$tint" ] || fail "screenshot1.bmp is not the game frame"
+
+    click_until 320 115 game_drawn || fail "Resume game did not close the dashboard"
+    cp "$scratch/now.xwd" "$scratch/before.xwd"
+    poll 5 moved || fail "the tunnel stands still after Resume game"
+
+    hold_until key Escape dashboard_open || fail "Escape did not open the dashboard again"
+    click_until 320 165 game_ended || fail "Exit did not end the game"
+    wait_game 1
+    [ "$status" -eq 0 ] || fail "Exit ended the game with status $status"
+    ;;
+sigterm)
+    kill -TERM "$game_pid"
+    wait_game 5
+    [ "$status" -eq 0 ] || fail "SIGTERM ended the game with status $status"
+    ;;
+display-lost)
+    # With its X server killed (and reaped) the game must end, and say so in its status.
+    kill -KILL "$x_pid"
+    wait "$x_pid" 2>/dev/null || x_pid=''
+    wait_game 5
+    [ "$status" -ne 0 ] || fail "the game ended with status 0 after losing its display"
+    ;;
+*) fail "usage: $0 dashboard|sigterm|display-lost" ;;
+esac
