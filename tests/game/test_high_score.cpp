@@ -12,29 +12,9 @@
 #include "game/high_score.h"
 #include "game/world.h"
 #include "support/headless.h"
+#include "support/play.h"
 
 namespace {
-
-std::string readWhole(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeWhole(const char* path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-// Names of every entry in the working folder.
-std::string folderListing() {
-    std::string names;
-    for (const auto& entry : std::filesystem::directory_iterator(".")) {
-        names += entry.path().filename().string() + " ";
-    }
-    return names;
-}
 
 class HighScoreTest : public ::testing::Test {
   protected:

@@ -32,6 +32,10 @@ Uint8 focusedAppState() {
     return SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS | SDL_APPACTIVE;
 }
 
+Uint8 unfocusedAppState() {
+    return SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+
 bool playRoundToItsEnd(int roundScore, Uint32 frameMs, int maxFrames) {
     score = roundScore;
     bool hurt = false;

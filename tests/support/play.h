@@ -6,8 +6,10 @@
 
 #include <string>
 
-// Stands in for the window's focus so the cursor and the aim work under the dummy driver.
+// Stand in for the window's focus (queryAppState) so the cursor and the aim work, or do not,
+// under the dummy driver.
 Uint8 focusedAppState();
+Uint8 unfocusedAppState();
 
 // Plays frames of frameMs milliseconds, with the round's score set to roundScore, until the
 // round ends (the displayed health ran out and the reset refilled it). False when it has not
