@@ -67,7 +67,8 @@ TEST(Input, PointerXIsHeldToTheWindowAndYIsNot) {
     enterScratchFolder(false);
     ASSERT_TRUE(startHeadless(32));
     SDL_WarpMouse(123, 45);
-    pointerX[1] = pointerY[1] = 900;
+    pointerX[1] = 641;
+    pointerY[1] = 900;
     pointerX[2] = pointerY[2] = -7;
     readInput();
     const int expected[3][2] = {{123, 45}, {640, 900}, {0, -7}};
