@@ -1,7 +1,8 @@
-// Start-up and the frame loop: pacing, quitting, and a window that cannot be had.
+// Start-up and the frame loop: the window, pacing, and when queued events end the game.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <sys/wait.h>
 #include <vector>
@@ -9,20 +10,21 @@
 #include "app/frame_loop.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
+#include "support/play.h"
 
 namespace {
 
-Uint32 steppingNow = 0;
-Uint32 stepPerCall = 0;
+Uint32 frameStartTicks = 0;
+Uint32 frameSpentMs = 0;
+bool frameStarted = false;
 std::vector<Uint32> delays;
 
-Uint32 steppingTicks() {
-    steppingNow += stepPerCall;
-    return steppingNow;
-}
-void recordDelay(Uint32 ms) {
-    delays.push_back(ms);
+bool queueIsEmpty() {
+    SDL_Event event;
+    SDL_PumpEvents();
+    return SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS) == 0;
 }
 
 void pushQuit() {
@@ -31,77 +33,17 @@ void pushQuit() {
     SDL_PushEvent(&quit);
 }
 
-} // namespace
-
-TEST(FrameLoop, StartsAWindowOf640By480) {
-    enterScratchFolder();
+TEST(StartUp, OpensA640By480WindowWithTheCursorHidden) {
+    enterScratchFolder(true);
     ASSERT_TRUE(startHeadless(0));
-    ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->w, 640);
     EXPECT_EQ(screen->h, 480);
     EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
 }
 
-TEST(FrameLoop, QuitQueuedBeforeTheFirstFrameStillRunsThatFrame) {
-    enterScratchFolder();
-    ASSERT_TRUE(startHeadless(32));
-    useFakeClock(500);
-    pushQuit();
-    runGameLoop();
-    EXPECT_TRUE(quitRequested);
-    // The frame ran: its dashboard step took the frame clock.
-    EXPECT_EQ(lastFrameTicks, 500u);
-    EXPECT_EQ(frameMs, 500);
-}
-
-TEST(FrameLoop, QuitIsActedOnAtTheEndOfItsFrame) {
-    enterScratchFolder();
-    ASSERT_TRUE(startHeadless(32));
-    useFakeClock();
-    runFrameLasting(16);
-    EXPECT_FALSE(quitRequested);
-    pushQuit();
-    runFrameLasting(16);
-    EXPECT_TRUE(quitRequested);
-    // Nothing is left for the next frame.
-    SDL_Event event;
-    EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS), 0);
-}
-
-TEST(FrameLoop, FramesAreDelayedToTheBudgetAndOverrunsAreNot) {
-    enterScratchFolder();
-    ASSERT_TRUE(startHeadless(32));
-    delayFrame = recordDelay;
-    queryTicks = steppingTicks;
-    stepPerCall = 3; // start, frame clock, end: 6 ms spent
-    runFrame();
-    ASSERT_EQ(delays.size(), 1u);
-    EXPECT_EQ(delays[0], 10u);
-    stepPerCall = 8; // exactly the budget
-    runFrame();
-    stepPerCall = 40; // far over
-    runFrame();
-    EXPECT_EQ(delays.size(), 1u);
-}
-
-TEST(FrameLoop, RealFramesLastAtLeastTheBudget) {
-    enterScratchFolder();
-    ASSERT_TRUE(startHeadless(32));
-    std::vector<Uint32> starts;
-    for (int i = 0; i < 12; ++i) {
-        starts.push_back(SDL_GetTicks());
-        runFrame();
-    }
-    starts.push_back(SDL_GetTicks());
-    for (size_t i = 1; i < starts.size(); ++i) {
-        EXPECT_GE(starts[i] - starts[i - 1], static_cast<Uint32>(FrameBudgetMs)) << "frame " << i;
-    }
-}
-
-TEST(FrameLoop, NoWindowMeansMessageAndStatusOne) {
-    const std::string command =
-        std::string("SDL_VIDEODRIVER=no-such-driver ") + GLIMM_BINARY + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
+TEST(StartUp, NoWindowMeansOneLineAndStatusOne) {
+    const std::string command = std::string("SDL_VIDEODRIVER=no-such-driver ") + GLIMM_BINARY;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string output;
     char buffer[256];
@@ -109,8 +51,83 @@ TEST(FrameLoop, NoWindowMeansMessageAndStatusOne) {
         output += buffer;
     }
     const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
     EXPECT_EQ(output.rfind("glimm: cannot open the 640x480 window: ", 0), 0u) << output;
     EXPECT_EQ(output.find('\n'), output.size() - 1) << "one line only: " << output;
 }
+
+// A frame that spent some milliseconds waits out the rest of the 16 ms budget, and only that.
+TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAnOverrunIsNot) {
+    enterScratchFolder(true);
+    ASSERT_TRUE(startHeadless(32));
+    // The frame's first read is its start; every later read sees the work done.
+    queryTicks = [] {
+        const Uint32 now = frameStartTicks + (frameStarted ? frameSpentMs : 0);
+        frameStarted = true;
+        return now;
+    };
+    delayFrame = [](Uint32 ms) { delays.push_back(ms); };
+    const std::pair<Uint32, std::vector<Uint32>> rows[] = {
+        {0, {16}}, {6, {10}}, {15, {1}}, {16, {}}, {40, {}}};
+    for (const auto& [spent, expected] : rows) {
+        SCOPED_TRACE(spent);
+        delays.clear();
+        frameStartTicks += 1000;
+        frameSpentMs = spent;
+        frameStarted = false;
+        runFrame();
+        EXPECT_EQ(delays, expected);
+    }
+}
+
+// One frame takes every queued event, past the queue's room too, and a quit among them ends the
+// game at that frame's end; the loop then runs no further frame, ever.
+TEST(FrameLoop, OneFrameTakesEveryEventAndAQueuedQuitEndsTheGameThere) {
+    enterScratchFolder(true);
+    ASSERT_TRUE(startHeadless(32));
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+    const struct {
+        const char* what;
+        std::function<void()> queue;
+        bool quits;
+    } rows[] = {
+        {"nothing", [] {}, false},
+        {"a flood of keys and buttons past the tables",
+         [] {
+             for (int i = 0; i < 400; ++i) {
+                 pushKey(i % 2 == 0 ? 500 + i : -1, i % 3 != 0);
+                 pushButton(i % 2 == 0 ? 10 + i % 246 : 255, i % 3 != 0, i, i);
+             }
+         },
+         false},
+        {"a quit behind clicks and before a flood of keys",
+         [] {
+             for (int i = 0; i < 100; ++i) {
+                 pushButton(SDL_BUTTON_LEFT, i % 2 == 0, 320, 240);
+             }
+             pushQuit();
+             for (int i = 0; i < 400; ++i) {
+                 pushKey(SDLK_a, true);
+             }
+         },
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.queue();
+        runFrameLasting(16);
+        EXPECT_EQ(quitRequested, row.quits);
+        EXPECT_TRUE(queueIsEmpty());
+    }
+    quitRequested = false;
+    pushQuit(); // as if during start-up: the loop still runs that one frame
+    delayFrame = [](Uint32) { delays.push_back(0); };
+    delays.clear();
+    runGameLoop();
+    runGameLoop();
+    EXPECT_TRUE(quitRequested);
+    EXPECT_EQ(delays.size(), 1u) << "frames run";
+}
+
+} // namespace

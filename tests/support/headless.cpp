@@ -18,8 +18,7 @@ namespace {
 Uint32 fakeNow = 0;
 std::vector<std::string> scratchFolders;
 
-// Each test is its own process: its scratch folders go when it ends (a linked Media folder
-// loses only the link).
+// At exit; a linked Media folder loses only the link.
 void removeScratchFolders() {
     std::error_code ignored;
     for (const std::string& folder : scratchFolders) {
@@ -27,30 +26,24 @@ void removeScratchFolders() {
     }
 }
 
-Uint32 fakeTicks() {
-    return fakeNow;
-}
-void noDelay(Uint32 /*ms*/) {}
-
 } // namespace
 
 std::string enterScratchFolder(bool withMedia) {
     namespace fs = std::filesystem;
-    std::string pattern = (fs::temp_directory_path() / "glimm-test-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    if (made == nullptr) {
+    std::string path = (fs::temp_directory_path() / "glimm-test-XXXXXX").string();
+    if (mkdtemp(path.data()) == nullptr) {
         ADD_FAILURE() << "cannot make a scratch folder";
         return {};
     }
     if (scratchFolders.empty()) {
         std::atexit(removeScratchFolders);
     }
-    scratchFolders.emplace_back(made);
+    scratchFolders.push_back(path);
     if (withMedia) {
-        fs::create_directory_symlink(GLIMM_MEDIA_DIR, fs::path(made) / "Media");
+        fs::create_directory_symlink(GLIMM_MEDIA_DIR, fs::path(path) / "Media");
     }
-    fs::current_path(made);
-    return made;
+    fs::current_path(path);
+    return path;
 }
 
 bool startHeadless(int bitsPerPixel) {
@@ -61,16 +54,12 @@ bool startHeadless(int bitsPerPixel) {
 
 void useFakeClock(Uint32 startMs) {
     fakeNow = startMs;
-    queryTicks = fakeTicks;
-    delayFrame = noDelay;
+    queryTicks = [] { return fakeNow; };
+    delayFrame = [](Uint32) {};
 }
 
 void advanceFakeClock(Uint32 ms) {
     fakeNow += ms;
-}
-
-Uint32 fakeClockNow() {
-    return fakeNow;
 }
 
 void runFrameLasting(Uint32 ms) {
@@ -81,9 +70,8 @@ void runFrameLasting(Uint32 ms) {
 void pushKey(int symbol, bool down) {
     SDL_Event event = {};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.type = event.type;
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    const auto raw = static_cast<Uint32>(symbol);
+    const auto raw = static_cast<Uint32>(symbol); // any number, even past the known keys
     std::memcpy(&event.key.keysym.sym, &raw, sizeof raw);
     SDL_PushEvent(&event);
 }
@@ -91,7 +79,6 @@ void pushKey(int symbol, bool down) {
 void pushButton(int button, bool down, int x, int y) {
     SDL_Event event = {};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.type = event.type;
     event.button.button = static_cast<Uint8>(button);
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.button.x = static_cast<Uint16>(x);

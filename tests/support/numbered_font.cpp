@@ -1,7 +1,6 @@
 // Test support: numbered font sheets and reading cells back from the screen.
 #include "support/numbered_font.h"
 
-#include "gfx/pixels.h"
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "support/headless.h"
@@ -9,11 +8,9 @@
 SDL_Surface* makeNumberedSheet(Uint8 mark, int width) {
     SDL_Surface* sheet = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, width, GlyphHeight, 32,
                                               0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000);
-    for (int x = 0; x < width; ++x) {
-        for (int y = 0; y < GlyphHeight; ++y) {
-            putPixel(sheet, x, y,
-                     SDL_MapRGBA(sheet->format, static_cast<Uint8>(x / GlyphWidth), mark, 7, 255));
-        }
+    for (Sint16 x = 0; x < width; x += GlyphWidth) {
+        SDL_Rect cell = {x, 0, GlyphWidth, GlyphHeight};
+        SDL_FillRect(sheet, &cell, SDL_MapRGBA(sheet->format, x / GlyphWidth, mark, 7, 255));
     }
     return sheet;
 }

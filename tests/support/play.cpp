@@ -9,27 +9,41 @@
 #include <sstream>
 #include <vector>
 
-#include "dashboard/controller.h"
 #include "dashboard/state.h"
 #include "game/world.h"
-#include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 namespace {
 
-constexpr int EasingFrames = 39; // the dashboard opens or closes fully in 39 frames
+// Clicks at (x, y) every other frame; presses are held across a frame to be seen.
+void playClicking(int frames, int x, int y) {
+    SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
+    for (int frame = 0; frame < frames; ++frame) {
+        pushButton(SDL_BUTTON_LEFT, frame % 2 == 0, x, y);
+        runFrameLasting(16);
+    }
+}
 
-void pressEscape() {
+// Escape held for a frame, then frames until the dashboard has eased fully open or closed.
+bool easeDashboardTo(double fraction) {
     pushKey(SDLK_ESCAPE, true);
     runFrameLasting(16);
     pushKey(SDLK_ESCAPE, false);
+    for (int frame = 0; frame < 40 && dashboardFraction != fraction; ++frame) {
+        runFrameLasting(16);
+    }
+    return dashboardFraction == fraction;
 }
 
 } // namespace
 
 Uint8 focusedAppState() {
     return SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+Uint8 unfocusedAppState() {
+    return SDL_APPINPUTFOCUS | SDL_APPACTIVE;
 }
 
 bool playRoundToItsEnd(int roundScore, Uint32 frameMs, int maxFrames) {
@@ -46,51 +60,18 @@ bool playRoundToItsEnd(int roundScore, Uint32 frameMs, int maxFrames) {
     return false;
 }
 
-void playClicking(int frames, Uint32 frameMs) {
-    SDL_WarpMouse(320, 240);
-    for (int frame = 0; frame < frames; ++frame) {
-        pushButton(SDL_BUTTON_LEFT, frame % 2 == 0, 320, 240);
-        runFrameLasting(frameMs);
-    }
-}
-
-bool openDashboardFully() {
-    pressEscape();
-    for (int frame = 0; frame < EasingFrames && dashboardFraction != 100.0; ++frame) {
-        runFrameLasting(16);
-    }
-    return dashboardOpen && dashboardFraction == 100.0;
-}
-
-void clickSaveScreenshot() {
-    SDL_WarpMouse(320, 215);
-    pushButton(SDL_BUTTON_LEFT, true, 320, 215);
-    runFrameLasting(16);
-    pushButton(SDL_BUTTON_LEFT, false, 320, 215);
-    runFrameLasting(16);
-}
-
-bool closeDashboardFully() {
-    SDL_WarpMouse(320, 400);
-    pressEscape();
-    for (int frame = 0; frame < EasingFrames + 1 && dashboardFraction != 0.0; ++frame) {
-        runFrameLasting(16);
-    }
-    return !dashboardOpen && dashboardFraction == 0.0;
-}
-
 void playFullSequence() {
     useFakeClock(1000);
     queryAppState = focusedAppState;
-    playClicking(20);
+    playClicking(20, 320, 240);
     EXPECT_TRUE(playRoundToItsEnd(0));
-    playClicking(10);
-    EXPECT_TRUE(openDashboardFully());
+    EXPECT_TRUE(easeDashboardTo(100.0));
     const std::string before = folderListing();
-    clickSaveScreenshot();
+    playClicking(2, 320, 215); // "Save BMP screenshot"
     EXPECT_NE(folderListing(), before) << "no screenshot was saved";
-    EXPECT_TRUE(closeDashboardFully());
-    playClicking(20);
+    SDL_WarpMouse(320, 400); // off the buttons
+    EXPECT_TRUE(easeDashboardTo(0.0));
+    playClicking(20, 320, 240);
     EXPECT_FALSE(quitRequested);
 }
 
@@ -102,8 +83,7 @@ std::string readWhole(const std::string& path) {
 }
 
 void writeWhole(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::string folderListing(const std::string& folder) {
