@@ -1,253 +1,178 @@
-// The backdrop: capture, the six blur passes, the brighten, the fade and its packing, and a
-// capture with no work surfaces.
+// The backdrop: the game's capture and fade byte for byte against the straightforward reference
+// in every display format that matters, and the design's edge cases.
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
+#include "backdrop_reference.h"
 #include "dashboard/backdrop.h"
-#include "dashboard/controller.h"
-#include "dashboard/state.h"
 #include "dashboard_fixture.h"
-#include "gfx/pixels.h"
+#include "support/noise_picture.h"
 
 namespace {
 
-int at(int x, int y, int k) {
-    return (x * 480 + y) * 3 + k;
+struct Format {
+    const char* name;
+    int bits;
+    Uint32 red, green, blue, alpha;
+    int step; // fade percents tried: every step-th (the palettised reference is slow)
+};
+
+const Format Formats[] = {
+    {"xrgb8888", 32, 0xFF0000, 0xFF00, 0xFF, 0, 1},
+    {"xbgr8888", 32, 0xFF, 0xFF00, 0xFF0000, 0, 1},
+    {"rgba8888", 32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF, 1},
+    {"rgb888", 24, 0xFF0000, 0xFF00, 0xFF, 0, 1},
+    {"bgr888", 24, 0xFF, 0xFF00, 0xFF0000, 0, 1},
+    {"rgb565", 16, 0xF800, 0x7E0, 0x1F, 0, 1},
+    {"bgr565", 16, 0x1F, 0x7E0, 0xF800, 0, 1},
+    {"rgb555", 15, 0x7C00, 0x3E0, 0x1F, 0, 1},
+    {"palette8", 8, 0, 0, 0, 0, 11},
+};
+
+std::ostream& operator<<(std::ostream& out, const Format& f) {
+    return out << f.name;
 }
 
-// The opening press of a closed dashboard, run on whatever the screen shows now.
-void openOverCurrentScreen() {
-    dashboardOpen = false;
-    dashboardFraction = 0.0;
-    pressEscapeNow();
-    updateDashboardBackdrop();
-    releaseKeysNow();
-}
+Uint8 referenceFiltered[BackdropBytes];
+Uint8 referenceCaptured[BackdropBytes];
 
-Uint8 brightened(int v) {
-    return static_cast<Uint8>(v + 50 > 255 ? 255 : (v < 50 ? 100 : v + 50));
-}
-
-Uint8 raw[BackdropBytes];
-
-} // namespace
-
-TEST(BackdropFilter, UniformCaptureStaysUniformAndIsBrightened) {
-    startDashboardTest(32);
-    fillScreen(0, 160, 255);
-    openOverCurrentScreen();
-    EXPECT_NEAR(dashboardFraction, 7.1667, 0.00005);
-    for (int i = 0; i < BackdropBytes; i += 3) {
-        ASSERT_EQ(filteredRgb[i], 100) << i;
-        ASSERT_EQ(filteredRgb[i + 1], 210) << i;
-        ASSERT_EQ(filteredRgb[i + 2], 255) << i;
-        ASSERT_EQ(capturedRgb[i], 0) << i;
-        ASSERT_EQ(capturedRgb[i + 1], 160) << i;
-        ASSERT_EQ(capturedRgb[i + 2], 255) << i;
+// A surface of the format that copies when blitted, as the display does, with every byte random
+// (unused bits too) and one palette for all.
+SDL_Surface* noiseSurface(const Format& f, unsigned seed) {
+    SDL_Surface* s = SDL_CreateRGBSurface(0, 640, 480, f.bits, f.red, f.green, f.blue, f.alpha);
+    SDL_SetAlpha(s, 0, 255);
+    auto* bytes = static_cast<Uint8*>(s->pixels);
+    for (int i = 0; i < s->pitch * s->h; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<Uint8>(seed >> 16);
     }
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(backdropFiltered, 321, 17, r, g, b);
-    EXPECT_EQ(r, 100);
-    EXPECT_EQ(g, 210);
-    EXPECT_EQ(b, 255);
-    readRgb(backdropCapture, 639, 479, r, g, b);
-    EXPECT_EQ(g, 160);
+    if (s->format->palette != nullptr) {
+        SDL_Color colours[256];
+        for (int i = 0; i < 256; ++i) {
+            colours[i] = {Uint8(i * 37), Uint8(i * 101), Uint8(i * 7 + 50), 0};
+        }
+        SDL_SetColors(s, colours, 0, 256);
+    }
+    return s;
 }
 
-namespace {
-
-int on(int x, int y) {
-    return y * 640 + x;
+bool samePixels(SDL_Surface* a, SDL_Surface* b) {
+    return std::memcmp(a->pixels, b->pixels, static_cast<size_t>(a->pitch) * a->h) == 0;
 }
+
+int brightened(int v) {
+    return v < 50 ? 100 : std::min(255, v + 50);
+}
+
+class BackdropFormats : public ::testing::TestWithParam<Format> {};
 
 } // namespace
 
-TEST(BackdropFilter, OnlyPassTwoRoundsUp) {
-    static Uint8 source[BackdropPixels];
-    static Uint8 destination[BackdropPixels];
-    // Taps of (10, 10) at distance 3 sum to 3.
-    source[on(7, 10)] = 1;
-    source[on(13, 10)] = 1;
-    source[on(10, 7)] = 1;
-    crossAverage(source, destination, 3, 1);
-    EXPECT_EQ(destination[on(10, 10)], 1);
-    crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[on(10, 10)], 0);
-}
-
-TEST(BackdropFilter, SingleBrightPixelSpreadsToItsFourTapsOnly) {
-    static Uint8 source[BackdropPixels];
-    static Uint8 destination[BackdropPixels];
-    source[on(100, 100)] = 255;
-    std::memset(destination, 7, sizeof destination);
-    destination[on(100, 100)] = 255;
-    crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[on(97, 100)], 63);
-    EXPECT_EQ(destination[on(103, 100)], 63);
-    EXPECT_EQ(destination[on(100, 97)], 63);
-    EXPECT_EQ(destination[on(100, 103)], 63);
-    EXPECT_EQ(destination[on(100, 100)], 0);
-    EXPECT_EQ(destination[on(99, 100)], 0);
-    // Outside the range whose taps lie in the picture nothing is written.
-    EXPECT_EQ(destination[on(2, 100)], 7);
-    EXPECT_EQ(destination[on(637, 100)], 7);
-    EXPECT_EQ(destination[on(100, 2)], 7);
-    EXPECT_EQ(destination[on(100, 477)], 7);
-    EXPECT_EQ(destination[on(3, 3)], 0);
-    EXPECT_EQ(destination[on(636, 476)], 0);
-    EXPECT_EQ(destination[on(636, 3)], 0);
-    EXPECT_EQ(destination[on(3, 476)], 0);
-}
-
-TEST(BackdropFilter, OutermostFrameIsTheRawCaptureBrightenedAndTheRestIsBlurred) {
+TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
+    const Format& f = GetParam();
     startDashboardTest(32);
-    fillScreenWithNoise(7);
-    openOverCurrentScreen();
-    int blurredDiffers = 0;
+    screen = noiseSurface(f, 7);
+    backdropCapture = noiseSurface(f, 8);
+    backdropFiltered = noiseSurface(f, 9);
+    SDL_Surface* referenceScreen = noiseSurface(f, 7);
+    SDL_Surface* referenceCapture = noiseSurface(f, 8);
+    SDL_Surface* referenceFilteredSurface = noiseSurface(f, 9);
+
+    captureBackdrop();
+    reference::capture(referenceScreen, referenceCapture, referenceFilteredSurface,
+                       referenceFiltered, referenceCaptured);
+    ASSERT_EQ(std::memcmp(filteredRgb, referenceFiltered, BackdropBytes), 0);
+    ASSERT_EQ(std::memcmp(capturedRgb, referenceCaptured, BackdropBytes), 0);
+    ASSERT_TRUE(samePixels(backdropCapture, referenceCapture));
+    ASSERT_TRUE(samePixels(backdropFiltered, referenceFilteredSurface));
+    // The outermost frame is the raw capture, brightened but not blurred.
     for (int x = 0; x < 640; ++x) {
-        for (int y = 0; y < 480; ++y) {
-            for (int k = 0; k < 3; ++k) {
-                const int i = at(x, y, k);
-                if (x == 0 || x == 639 || y == 0 || y == 479) {
-                    ASSERT_EQ(filteredRgb[i], brightened(capturedRgb[i])) << x << "," << y;
-                } else if (filteredRgb[i] != brightened(capturedRgb[i])) {
-                    ++blurredDiffers;
-                }
-            }
+        for (int y = 0; y < 480; y += (x == 0 || x == 639) ? 1 : 479) {
+            const int at = reference::indexOf(x, y);
+            ASSERT_EQ(filteredRgb[at], brightened(capturedRgb[at])) << x << "," << y;
         }
     }
-    EXPECT_GT(blurredDiffers, 600000);
+    // The fade weighs by the whole percent below the fraction.
+    for (int t = 0; t < 100; t += f.step) {
+        drawBackdrop(t + 0.75);
+        reference::blend(referenceScreen, referenceFiltered, referenceCaptured, t);
+        ASSERT_TRUE(samePixels(screen, referenceScreen)) << "t " << t;
+    }
+    // Fully open without a filtered surface, the fade at 100 stands in for its blit.
+    backdropFiltered = nullptr;
+    drawBackdrop(100.0);
+    reference::blend(referenceScreen, referenceFiltered, referenceCaptured, 100);
+    EXPECT_TRUE(samePixels(screen, referenceScreen));
 }
 
-TEST(BackdropFilter, CaptureFillsBothSurfacesFromTheArrays) {
+INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::ValuesIn(Formats),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Backdrop, UniformCapturesBrightenWithOrWithoutWorkSurfaces) {
     startDashboardTest(32);
-    fillScreenWithNoise(11);
-    std::memcpy(raw, screen->pixels, sizeof raw); // the first 921600 bytes of the screen
-    openOverCurrentScreen();
-    EXPECT_EQ(std::memcmp(backdropCapture->pixels, raw, sizeof raw), 0);
-    for (int y = 0; y < 480; y += 7) {
-        for (int x = 0; x < 640; x += 5) {
-            Uint8 rgb[3];
-            readRgb(backdropFiltered, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                ASSERT_EQ(rgb[k], filteredRgb[at(x, y, k)]) << x << "," << y;
-            }
-            readRgb(screen, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                ASSERT_EQ(rgb[k], capturedRgb[at(x, y, k)]) << x << "," << y;
-            }
+    SDL_Surface* const surfaces[2] = {backdropCapture, backdropFiltered};
+    const struct {
+        Uint32 shown, backdrop;
+        bool surfaces;
+    } rows[] = {{0x00A0FF, 0x64D2FF, true},
+                {0x3132CD, 0x6464FF, true},
+                {0xCC330A, 0xFE6564, true},
+                {0x00A0FF, 0x64D2FF, false}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << std::hex << row.shown << " " << row.surfaces);
+        backdropCapture = row.surfaces ? surfaces[0] : nullptr;
+        backdropFiltered = row.surfaces ? surfaces[1] : nullptr;
+        paintScreen(row.shown);
+        captureBackdrop();
+        for (int i = 0; i < BackdropBytes; ++i) {
+            ASSERT_EQ(capturedRgb[i], Uint8(row.shown >> (16 - 8 * (i % 3)))) << i;
+            ASSERT_EQ(filteredRgb[i], Uint8(row.backdrop >> (16 - 8 * (i % 3)))) << i;
         }
+        drawBackdrop(100.0);
+        EXPECT_EQ(screenRgb(639, 479), row.backdrop);
     }
 }
 
-namespace {
-
-// Every pixel of the screen against the fade of the arrays at whole percent t.
-void expectBlend(int t) {
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            Uint8 rgb[3];
-            readRgb(screen, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                const int p = filteredRgb[at(x, y, k)];
-                const int q = capturedRgb[at(x, y, k)];
-                const int mixed = (p * t + q * (100 - t)) / 100;
-                const int loss = k == 0 ? screen->format->Rloss
-                                        : (k == 1 ? screen->format->Gloss : screen->format->Bloss);
-                ASSERT_EQ(rgb[k] >> loss, mixed >> loss) << x << "," << y << " t " << t;
-            }
-        }
-    }
-}
-
-// Counts the bytes where weighting by the exact fraction would give another value than by t.
-int bytesChangedByTruncation(double fraction) {
-    const int t = static_cast<int>(fraction);
-    int changed = 0;
-    for (int i = 0; i < BackdropBytes; ++i) {
-        const int byT = (filteredRgb[i] * t + capturedRgb[i] * (100 - t)) / 100;
-        const auto byFraction =
-            static_cast<int>((filteredRgb[i] * fraction + capturedRgb[i] * (100 - fraction)) / 100);
-        changed += byT != byFraction ? 1 : 0;
-    }
-    return changed;
-}
-
-} // namespace
-
-namespace {
-
-void expectFadeByTruncatedPercent(int bpp) {
-    startDashboardTest(bpp);
-    fillScreenWithNoise(3);
-    openOverCurrentScreen();
-    drawBackdrop(7.1667);
-    expectBlend(7);
-    EXPECT_GT(bytesChangedByTruncation(7.1667), 1000);
-    drawBackdrop(99.6872);
-    expectBlend(99);
-    EXPECT_GT(bytesChangedByTruncation(99.6872), 1000);
-}
-
-} // namespace
-
-TEST(BackdropFade, WeighsByTheTruncatedPercentAt32Bits) {
-    expectFadeByTruncatedPercent(32);
-}
-TEST(BackdropFade, WeighsByTheTruncatedPercentAt16Bits) {
-    expectFadeByTruncatedPercent(16);
-}
-
-TEST(BackdropFade, NothingAtClosedFilteredAtOpenRawAtTheLastClosingStep) {
+TEST(Backdrop, NothingAtClosedFilteredWhenOpenRawAtTheLastClosingStep) {
     startDashboardTest(32);
     fillScreenWithNoise(5);
-    openOverCurrentScreen();
-    fillScreen(1, 2, 3);
-    drawBackdrop(0.0);
-    Uint8 rgb[3];
-    readRgb(screen, 200, 200, rgb[0], rgb[1], rgb[2]);
-    EXPECT_EQ(rgb[2], 3);
-    drawBackdrop(100.0);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropFiltered->pixels, screenBytes()), 0);
-    drawBackdrop(0.3128);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropCapture->pixels, screenBytes()), 0);
-}
-
-TEST(BackdropFade, PalettedDisplayIsServedThroughItsPalette) {
-    startDashboardTest(8);
-    ASSERT_NE(screen->format->palette, nullptr);
-    fillScreenWithNoise(9);
-    openOverCurrentScreen();
-    drawBackdrop(50.0);
-    for (int y = 0; y < 480; y += 13) {
-        for (int x = 0; x < 640; x += 11) {
-            Uint8 mixed[3];
-            for (int k = 0; k < 3; ++k) {
-                mixed[k] = static_cast<Uint8>(
-                    (filteredRgb[at(x, y, k)] * 50 + capturedRgb[at(x, y, k)] * 50) / 100);
-            }
-            ASSERT_EQ(getPixel(screen, x, y),
-                      SDL_MapRGB(screen->format, mixed[0], mixed[1], mixed[2]))
-                << x << "," << y;
+    captureBackdrop();
+    const struct {
+        double fraction;
+        SDL_Surface* shows; // nullptr: the screen is left as it was
+    } rows[] = {{0.0, nullptr}, {100.0, backdropFiltered}, {0.3128, backdropCapture}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fraction);
+        paintScreen(0x010203);
+        drawBackdrop(row.fraction);
+        if (row.shows != nullptr) {
+            EXPECT_TRUE(samePixels(screen, row.shows));
+        } else {
+            EXPECT_EQ(boxWhere(0, 479, [](Uint32 rgb) { return rgb != 0x010203; })[0], -1);
         }
     }
 }
 
-TEST(BackdropFade, WithoutWorkSurfacesTheArraysStillMakeTheBackdrop) {
-    startDashboardTest(32);
-    backdropCapture = nullptr;
-    backdropFiltered = nullptr;
-    fillScreen(0, 160, 255);
-    openOverCurrentScreen();
-    EXPECT_EQ(capturedRgb[at(5, 5, 1)], 160);
-    EXPECT_EQ(filteredRgb[at(5, 5, 1)], 210);
-    drawBackdrop(100.0);
-    Uint8 rgb[3];
-    readRgb(screen, 320, 240, rgb[0], rgb[1], rgb[2]);
-    EXPECT_EQ(rgb[0], 100);
-    EXPECT_EQ(rgb[1], 210);
-    EXPECT_EQ(rgb[2], 255);
+TEST(Backdrop, EachBlurPassTakesTheFourTapsAndOnlyThePassWithBiasRoundsUp) {
+    static Uint8 source[BackdropPixels];
+    static Uint8 target[BackdropPixels];
+    auto at = [](int x, int y) { return y * 640 + x; };
+    source[at(100, 100)] = 255; // taps of (103, 100) and of (97, 100), among others
+    source[at(13, 10)] = 1;     // three taps of (10, 10) summing to 3
+    source[at(7, 10)] = 1;
+    source[at(10, 7)] = 1;
+    const struct {
+        int x, y, bias, expected;
+    } rows[] = {{97, 100, 0, 63}, {103, 100, 0, 63}, {100, 97, 0, 63}, {100, 103, 0, 63},
+                {100, 100, 0, 0}, {99, 100, 0, 0},   {10, 10, 0, 0},   {10, 10, 1, 1},
+                {2, 100, 0, 7},   {637, 100, 0, 7},  {100, 2, 0, 7},   {100, 477, 0, 7},
+                {636, 476, 0, 0}, {3, 3, 0, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.x << "," << row.y << " bias " << row.bias);
+        std::memset(target, 7, sizeof target);
+        crossAverage(source, target, 3, row.bias);
+        EXPECT_EQ(target[at(row.x, row.y)], row.expected);
+    }
 }
