@@ -13,26 +13,21 @@
 #include "support/headless.h"
 #include "support/play.h"
 
-// Starts the game headless in the working folder as it is, clock stood in, pointer inside.
-inline void startInThisFolder() {
+// Starts the game headless in the working folder, clock stood in, pointer over the window.
+inline void startHere() {
     ASSERT_TRUE(startHeadless(32));
     useFakeClock(1000);
     queryAppState = focusedAppState;
 }
-// The same in a fresh scratch folder, Media linked when asked.
 inline void startDashboardTest(bool withMedia = false) {
     enterScratchFolder(withMedia);
-    startInThisFolder();
+    startHere();
 }
 
 inline Uint32 screenRgb(int x, int y) {
     Uint8 r = 0, g = 0, b = 0;
     readRgb(screen, x, y, r, g, b);
     return static_cast<Uint32>(r) << 16 | static_cast<Uint32>(g) << 8 | b;
-}
-inline void paintScreen(Uint32 rgb) {
-    SDL_FillRect(screen, nullptr,
-                 SDL_MapRGB(screen->format, Uint8(rgb >> 16), Uint8(rgb >> 8), Uint8(rgb)));
 }
 
 // A 32-bit sheet whose raw values are 0xRRGGBB, filled with one colour.
