@@ -141,6 +141,24 @@ TEST(Buttons, OnlyAFreshLeftPressInTheHitAreaActsAndHoverTakesTheSecondRow) {
     }
 }
 
+TEST(Buttons, FramePiecesComeFromTheirPlaceInTheSheet) {
+    startDashboardTest();
+    buttonImage = solidSheet(189, 42, 0); // each pixel tells its place: red x, green y
+    for (int i = 0; i < 189 * 42; ++i) {
+        SDL_Rect dot = {Sint16(i % 189), Sint16(i / 189), 1, 1};
+        SDL_FillRect(buttonImage, &dot, Uint32(dot.x << 16 | dot.y << 8));
+    }
+    drawButtonFrame(170, 108, 0);
+    const int rows[][4] = {{149, 87, 0, 0},    {169, 143, 41, 20},  {490, 87, 62, 0},
+                           {490, 143, 83, 20}, {463, 123, 104, 0},  {464, 123, 84, 0},
+                           {470, 108, 105, 0}, {469, 107, 131, 20}, {149, 122, 147, 14},
+                           {469, 122, 173, 14}}; // screen x, y, sheet x, y
+    for (const auto& row : rows) {
+        EXPECT_EQ(screenRgb(row[0], row[1]), Uint32(row[2] << 16 | row[3] << 8))
+            << row[0] << "," << row[1];
+    }
+}
+
 TEST(HeaderAndFooter, DateAndClockLines) {
     const char* const rows[][3] = {
         {"2028-01-01 00:00:00", "Saturday January 1st 2028", "12:00:00 AM"},
@@ -184,7 +202,9 @@ TEST(HeaderAndFooter, BandsFramesAndTextSlideInWithTheFraction) {
         int headerLast, footerFirst;
     } rows[] = {{100, 1, 0, 37, White, {301, 18, 623, 37}, 60, 419},        // date line
                 {100, 1, 39, 80, White, {499, 39, 623, 58}, 60, 419},       // clock line
-                {100, 1, 100, 230, White, {216, 105, 428, 225}, 60, 419},   // button labels
+                {100, 1, 100, 130, White, {260, 105, 384, 125}, 60, 419},   // "Resume game"
+                {100, 1, 150, 180, White, {298, 155, 345, 175}, 60, 419},   // "Exit"
+                {100, 1, 200, 230, White, {216, 205, 428, 225}, 60, 419},   // "Save BMP screenshot"
                 {100, 1, 430, 479, White, {20, 442, webEnd, 462}, 60, 419}, // web address
                 {100, 1, 80, 300, 0x0000FF, {149, 87, 490, 243}, 60, 419},  // button frames
                 {100, 0, 0, 80, White, {-1, -1, -1, -1}, 60, 419},          // no time, no lines
