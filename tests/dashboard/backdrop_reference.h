@@ -20,10 +20,7 @@ inline int indexOf(int x, int y) {
 }
 
 inline Uint8 clampByte(int value) {
-    if (value < 0) {
-        return 0;
-    }
-    return static_cast<Uint8>(value > 255 ? 255 : value);
+    return static_cast<Uint8>(value < 0 ? 0 : (value > 255 ? 255 : value));
 }
 
 inline void readSurface(SDL_Surface* surface, Uint8* rgb) {
@@ -35,6 +32,7 @@ inline void readSurface(SDL_Surface* surface, Uint8* rgb) {
     }
 }
 
+// Each pixel whose four taps at distance d lie inside becomes their (sum + bias) / 4.
 inline void crossAverage(const Uint8* source, Uint8* destination, int d, int bias) {
     const int step = d * Height * 3;
     for (int x = d; x < Width - d; ++x) {
@@ -57,10 +55,10 @@ inline void capture(SDL_Surface* screen, SDL_Surface* captured, SDL_Surface* fil
     std::memcpy(capturedRgb, filteredRgb, Bytes);
     crossAverage(filteredRgb, capturedRgb, 3, 0);
     crossAverage(capturedRgb, filteredRgb, 3, 1);
-    crossAverage(filteredRgb, capturedRgb, 1, 0);
-    crossAverage(capturedRgb, filteredRgb, 1, 0);
-    crossAverage(filteredRgb, capturedRgb, 1, 0);
-    crossAverage(capturedRgb, filteredRgb, 1, 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        crossAverage(filteredRgb, capturedRgb, 1, 0);
+        crossAverage(capturedRgb, filteredRgb, 1, 0);
+    }
     for (int i = 0; i < Bytes; ++i) {
         filteredRgb[i] = clampByte(clampByte(clampByte(filteredRgb[i] + 50) - 100) + 100);
     }
@@ -70,12 +68,7 @@ inline void capture(SDL_Surface* screen, SDL_Surface* captured, SDL_Surface* fil
             putPixel(filtered, x, y, SDL_MapRGB(filtered->format, p[0], p[1], p[2]));
         }
     }
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            Uint8* p = capturedRgb + indexOf(x, y);
-            SDL_GetRGB(getPixel(captured, x, y), captured->format, &p[0], &p[1], &p[2]);
-        }
-    }
+    readSurface(captured, capturedRgb);
 }
 
 // The fade at whole percent t, packed by loss and shift (through the palette if there is one).
@@ -83,21 +76,17 @@ inline void blend(SDL_Surface* screen, const Uint8* filteredRgb, const Uint8* ca
     const SDL_PixelFormat* f = screen->format;
     for (int y = 0; y < Height; ++y) {
         for (int x = 0; x < Width; ++x) {
-            const Uint8* p = filteredRgb + indexOf(x, y);
-            const Uint8* q = capturedRgb + indexOf(x, y);
             Uint8 mixed[3];
             for (int k = 0; k < 3; ++k) {
-                mixed[k] = clampByte((p[k] * t + q[k] * (100 - t)) / 100);
+                const int i = indexOf(x, y) + k;
+                mixed[k] = clampByte((filteredRgb[i] * t + capturedRgb[i] * (100 - t)) / 100);
             }
-            Uint32 value = 0;
-            if (f->palette != nullptr) {
-                value = SDL_MapRGB(screen->format, mixed[0], mixed[1], mixed[2]);
-            } else {
-                value = static_cast<Uint32>(mixed[0] >> f->Rloss) << f->Rshift |
-                        static_cast<Uint32>(mixed[1] >> f->Gloss) << f->Gshift |
-                        static_cast<Uint32>(mixed[2] >> f->Bloss) << f->Bshift;
-            }
-            putPixel(screen, x, y, value);
+            putPixel(screen, x, y,
+                     f->palette != nullptr
+                         ? SDL_MapRGB(screen->format, mixed[0], mixed[1], mixed[2])
+                         : static_cast<Uint32>(mixed[0] >> f->Rloss) << f->Rshift |
+                               static_cast<Uint32>(mixed[1] >> f->Gloss) << f->Gshift |
+                               static_cast<Uint32>(mixed[2] >> f->Bloss) << f->Bshift);
         }
     }
 }

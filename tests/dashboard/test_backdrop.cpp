@@ -1,253 +1,112 @@
-// The backdrop: capture, the six blur passes, the brighten, the fade and its packing, and a
-// capture with no work surfaces.
+// The backdrop: the game's capture and fade byte for byte against the straightforward reference
+// in every display format that matters, and the design's edge cases.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "backdrop_reference.h"
 #include "dashboard/backdrop.h"
-#include "dashboard/controller.h"
-#include "dashboard/state.h"
 #include "dashboard_fixture.h"
-#include "gfx/pixels.h"
 
 namespace {
 
-int at(int x, int y, int k) {
-    return (x * 480 + y) * 3 + k;
+struct Format {
+    const char* name;
+    int bits;
+    Uint32 red, green, blue, alpha;
+};
+
+const Format Formats[] = {{"xrgb8888", 32, 0xFF0000, 0xFF00, 0xFF, 0},
+                          {"xbgr8888", 32, 0xFF, 0xFF00, 0xFF0000, 0},
+                          {"rgbx8888", 32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF},
+                          {"rgb888", 24, 0xFF0000, 0xFF00, 0xFF, 0},
+                          {"bgr888", 24, 0xFF, 0xFF00, 0xFF0000, 0},
+                          {"rgb565", 16, 0xF800, 0x7E0, 0x1F, 0},
+                          {"bgr565", 16, 0x1F, 0x7E0, 0xF800, 0},
+                          {"rgb555", 15, 0x7C00, 0x3E0, 0x1F, 0},
+                          {"palette8", 8, 0, 0, 0, 0}};
+
+Uint8 referenceFiltered[BackdropBytes];
+Uint8 referenceCaptured[BackdropBytes];
+
+// A surface of the format that copies when blitted, as the display does, every byte random
+// (unused bits too); palettised, the first random bytes are the palette.
+SDL_Surface* noiseSurface(const Format& f) {
+    SDL_Surface* s = SDL_CreateRGBSurface(0, 640, 480, f.bits, f.red, f.green, f.blue, f.alpha);
+    SDL_SetAlpha(s, 0, 255);
+    auto* bytes = static_cast<Uint8*>(s->pixels);
+    for (unsigned i = 0, seed = 7; i < unsigned(s->pitch * s->h); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<Uint8>(seed >> 16);
+    }
+    SDL_SetColors(s, reinterpret_cast<SDL_Color*>(bytes), 0, 256);
+    return s;
 }
 
-// The opening press of a closed dashboard, run on whatever the screen shows now.
-void openOverCurrentScreen() {
-    dashboardOpen = false;
-    dashboardFraction = 0.0;
-    pressEscapeNow();
-    updateDashboardBackdrop();
-    releaseKeysNow();
+bool samePixels(SDL_Surface* a, SDL_Surface* b) {
+    return std::memcmp(a->pixels, b->pixels, static_cast<size_t>(a->pitch) * a->h) == 0;
 }
 
-Uint8 brightened(int v) {
-    return static_cast<Uint8>(v + 50 > 255 ? 255 : (v < 50 ? 100 : v + 50));
-}
-
-Uint8 raw[BackdropBytes];
+class BackdropFormats : public ::testing::TestWithParam<Format> {};
 
 } // namespace
 
-TEST(BackdropFilter, UniformCaptureStaysUniformAndIsBrightened) {
-    startDashboardTest(32);
-    fillScreen(0, 160, 255);
-    openOverCurrentScreen();
-    EXPECT_NEAR(dashboardFraction, 7.1667, 0.00005);
-    for (int i = 0; i < BackdropBytes; i += 3) {
-        ASSERT_EQ(filteredRgb[i], 100) << i;
-        ASSERT_EQ(filteredRgb[i + 1], 210) << i;
-        ASSERT_EQ(filteredRgb[i + 2], 255) << i;
-        ASSERT_EQ(capturedRgb[i], 0) << i;
-        ASSERT_EQ(capturedRgb[i + 1], 160) << i;
-        ASSERT_EQ(capturedRgb[i + 2], 255) << i;
+TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
+    const Format& f = GetParam();
+    startDashboardTest();
+    SDL_Surface* theirs = noiseSurface(f);
+    screen = noiseSurface(f);
+    backdropCapture = noiseSurface(f);
+    backdropFiltered = noiseSurface(f);
+    SDL_Surface* theirCapture = noiseSurface(f);
+    SDL_Surface* theirFiltered = noiseSurface(f);
+    captureBackdrop();
+    reference::capture(theirs, theirCapture, theirFiltered, referenceFiltered, referenceCaptured);
+    ASSERT_EQ(std::memcmp(filteredRgb, referenceFiltered, BackdropBytes), 0);
+    ASSERT_EQ(std::memcmp(capturedRgb, referenceCaptured, BackdropBytes), 0);
+    ASSERT_TRUE(samePixels(backdropCapture, theirCapture));
+    ASSERT_TRUE(samePixels(backdropFiltered, theirFiltered));
+    const int edge = reference::indexOf(639, 200); // the outermost frame: raw, only brightened
+    EXPECT_EQ(filteredRgb[edge], std::clamp(capturedRgb[edge] + 50, 100, 255));
+    for (int t = 0; t < 100; t += f.bits == 8 ? 11 : 1) { // by the whole percent below
+        drawBackdrop(t + 0.75);
+        reference::blend(theirs, referenceFiltered, referenceCaptured, t);
+        ASSERT_TRUE(samePixels(screen, theirs)) << "t " << t;
     }
-    Uint8 r = 0;
-    Uint8 g = 0;
-    Uint8 b = 0;
-    readRgb(backdropFiltered, 321, 17, r, g, b);
-    EXPECT_EQ(r, 100);
-    EXPECT_EQ(g, 210);
-    EXPECT_EQ(b, 255);
-    readRgb(backdropCapture, 639, 479, r, g, b);
-    EXPECT_EQ(g, 160);
-}
-
-namespace {
-
-int on(int x, int y) {
-    return y * 640 + x;
-}
-
-} // namespace
-
-TEST(BackdropFilter, OnlyPassTwoRoundsUp) {
-    static Uint8 source[BackdropPixels];
-    static Uint8 destination[BackdropPixels];
-    // Taps of (10, 10) at distance 3 sum to 3.
-    source[on(7, 10)] = 1;
-    source[on(13, 10)] = 1;
-    source[on(10, 7)] = 1;
-    crossAverage(source, destination, 3, 1);
-    EXPECT_EQ(destination[on(10, 10)], 1);
-    crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[on(10, 10)], 0);
-}
-
-TEST(BackdropFilter, SingleBrightPixelSpreadsToItsFourTapsOnly) {
-    static Uint8 source[BackdropPixels];
-    static Uint8 destination[BackdropPixels];
-    source[on(100, 100)] = 255;
-    std::memset(destination, 7, sizeof destination);
-    destination[on(100, 100)] = 255;
-    crossAverage(source, destination, 3, 0);
-    EXPECT_EQ(destination[on(97, 100)], 63);
-    EXPECT_EQ(destination[on(103, 100)], 63);
-    EXPECT_EQ(destination[on(100, 97)], 63);
-    EXPECT_EQ(destination[on(100, 103)], 63);
-    EXPECT_EQ(destination[on(100, 100)], 0);
-    EXPECT_EQ(destination[on(99, 100)], 0);
-    // Outside the range whose taps lie in the picture nothing is written.
-    EXPECT_EQ(destination[on(2, 100)], 7);
-    EXPECT_EQ(destination[on(637, 100)], 7);
-    EXPECT_EQ(destination[on(100, 2)], 7);
-    EXPECT_EQ(destination[on(100, 477)], 7);
-    EXPECT_EQ(destination[on(3, 3)], 0);
-    EXPECT_EQ(destination[on(636, 476)], 0);
-    EXPECT_EQ(destination[on(636, 3)], 0);
-    EXPECT_EQ(destination[on(3, 476)], 0);
-}
-
-TEST(BackdropFilter, OutermostFrameIsTheRawCaptureBrightenedAndTheRestIsBlurred) {
-    startDashboardTest(32);
-    fillScreenWithNoise(7);
-    openOverCurrentScreen();
-    int blurredDiffers = 0;
-    for (int x = 0; x < 640; ++x) {
-        for (int y = 0; y < 480; ++y) {
-            for (int k = 0; k < 3; ++k) {
-                const int i = at(x, y, k);
-                if (x == 0 || x == 639 || y == 0 || y == 479) {
-                    ASSERT_EQ(filteredRgb[i], brightened(capturedRgb[i])) << x << "," << y;
-                } else if (filteredRgb[i] != brightened(capturedRgb[i])) {
-                    ++blurredDiffers;
-                }
-            }
-        }
-    }
-    EXPECT_GT(blurredDiffers, 600000);
-}
-
-TEST(BackdropFilter, CaptureFillsBothSurfacesFromTheArrays) {
-    startDashboardTest(32);
-    fillScreenWithNoise(11);
-    std::memcpy(raw, screen->pixels, sizeof raw); // the first 921600 bytes of the screen
-    openOverCurrentScreen();
-    EXPECT_EQ(std::memcmp(backdropCapture->pixels, raw, sizeof raw), 0);
-    for (int y = 0; y < 480; y += 7) {
-        for (int x = 0; x < 640; x += 5) {
-            Uint8 rgb[3];
-            readRgb(backdropFiltered, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                ASSERT_EQ(rgb[k], filteredRgb[at(x, y, k)]) << x << "," << y;
-            }
-            readRgb(screen, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                ASSERT_EQ(rgb[k], capturedRgb[at(x, y, k)]) << x << "," << y;
-            }
-        }
-    }
-}
-
-namespace {
-
-// Every pixel of the screen against the fade of the arrays at whole percent t.
-void expectBlend(int t) {
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            Uint8 rgb[3];
-            readRgb(screen, x, y, rgb[0], rgb[1], rgb[2]);
-            for (int k = 0; k < 3; ++k) {
-                const int p = filteredRgb[at(x, y, k)];
-                const int q = capturedRgb[at(x, y, k)];
-                const int mixed = (p * t + q * (100 - t)) / 100;
-                const int loss = k == 0 ? screen->format->Rloss
-                                        : (k == 1 ? screen->format->Gloss : screen->format->Bloss);
-                ASSERT_EQ(rgb[k] >> loss, mixed >> loss) << x << "," << y << " t " << t;
-            }
-        }
-    }
-}
-
-// Counts the bytes where weighting by the exact fraction would give another value than by t.
-int bytesChangedByTruncation(double fraction) {
-    const int t = static_cast<int>(fraction);
-    int changed = 0;
-    for (int i = 0; i < BackdropBytes; ++i) {
-        const int byT = (filteredRgb[i] * t + capturedRgb[i] * (100 - t)) / 100;
-        const auto byFraction =
-            static_cast<int>((filteredRgb[i] * fraction + capturedRgb[i] * (100 - fraction)) / 100);
-        changed += byT != byFraction ? 1 : 0;
-    }
-    return changed;
-}
-
-} // namespace
-
-namespace {
-
-void expectFadeByTruncatedPercent(int bpp) {
-    startDashboardTest(bpp);
-    fillScreenWithNoise(3);
-    openOverCurrentScreen();
-    drawBackdrop(7.1667);
-    expectBlend(7);
-    EXPECT_GT(bytesChangedByTruncation(7.1667), 1000);
-    drawBackdrop(99.6872);
-    expectBlend(99);
-    EXPECT_GT(bytesChangedByTruncation(99.6872), 1000);
-}
-
-} // namespace
-
-TEST(BackdropFade, WeighsByTheTruncatedPercentAt32Bits) {
-    expectFadeByTruncatedPercent(32);
-}
-TEST(BackdropFade, WeighsByTheTruncatedPercentAt16Bits) {
-    expectFadeByTruncatedPercent(16);
-}
-
-TEST(BackdropFade, NothingAtClosedFilteredAtOpenRawAtTheLastClosingStep) {
-    startDashboardTest(32);
-    fillScreenWithNoise(5);
-    openOverCurrentScreen();
-    fillScreen(1, 2, 3);
-    drawBackdrop(0.0);
-    Uint8 rgb[3];
-    readRgb(screen, 200, 200, rgb[0], rgb[1], rgb[2]);
-    EXPECT_EQ(rgb[2], 3);
+    drawBackdrop(100.0); // fully open: the filtered surface as it is
+    EXPECT_TRUE(samePixels(screen, backdropFiltered));
+    drawBackdrop(0.0); // closed: nothing
+    EXPECT_TRUE(samePixels(screen, backdropFiltered));
+    backdropCapture = backdropFiltered = nullptr; // without work surfaces the arrays serve
+    screen = noiseSurface(f);
+    captureBackdrop();
     drawBackdrop(100.0);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropFiltered->pixels, screenBytes()), 0);
-    drawBackdrop(0.3128);
-    EXPECT_EQ(std::memcmp(screen->pixels, backdropCapture->pixels, screenBytes()), 0);
+    reference::blend(theirs, referenceFiltered, referenceCaptured, 100);
+    EXPECT_TRUE(samePixels(screen, theirs));
 }
 
-TEST(BackdropFade, PalettedDisplayIsServedThroughItsPalette) {
-    startDashboardTest(8);
-    ASSERT_NE(screen->format->palette, nullptr);
-    fillScreenWithNoise(9);
-    openOverCurrentScreen();
-    drawBackdrop(50.0);
-    for (int y = 0; y < 480; y += 13) {
-        for (int x = 0; x < 640; x += 11) {
-            Uint8 mixed[3];
-            for (int k = 0; k < 3; ++k) {
-                mixed[k] = static_cast<Uint8>(
-                    (filteredRgb[at(x, y, k)] * 50 + capturedRgb[at(x, y, k)] * 50) / 100);
-            }
-            ASSERT_EQ(getPixel(screen, x, y),
-                      SDL_MapRGB(screen->format, mixed[0], mixed[1], mixed[2]))
-                << x << "," << y;
-        }
-    }
-}
+INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::ValuesIn(Formats),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST(BackdropFade, WithoutWorkSurfacesTheArraysStillMakeTheBackdrop) {
-    startDashboardTest(32);
-    backdropCapture = nullptr;
-    backdropFiltered = nullptr;
-    fillScreen(0, 160, 255);
-    openOverCurrentScreen();
-    EXPECT_EQ(capturedRgb[at(5, 5, 1)], 160);
-    EXPECT_EQ(filteredRgb[at(5, 5, 1)], 210);
+TEST(Backdrop, AUniformCaptureIsThatColourBrightened) {
+    startDashboardTest();
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 160, 255));
+    captureBackdrop();
     drawBackdrop(100.0);
-    Uint8 rgb[3];
-    readRgb(screen, 320, 240, rgb[0], rgb[1], rgb[2]);
-    EXPECT_EQ(rgb[0], 100);
-    EXPECT_EQ(rgb[1], 210);
-    EXPECT_EQ(rgb[2], 255);
+    EXPECT_EQ(screenRgb(0, 0), 0x64D2FFu); // the raw outermost frame
+    EXPECT_EQ(screenRgb(320, 240), 0x64D2FFu);
+}
+
+TEST(Backdrop, ABlurPassTakesTheFourTapsInsideAndOnlyAPassWithBiasRoundsUp) {
+    static Uint8 source[BackdropPixels], target[BackdropPixels];
+    source[100 * 640 + 100] = 255;                                           // a tap of (97, 100)
+    source[10 * 640 + 13] = source[10 * 640 + 7] = source[7 * 640 + 10] = 1; // three of (10, 10)
+    const int rows[][4] = {{97, 100, 0, 63}, {100, 100, 0, 0}, {10, 10, 0, 0},  {10, 10, 1, 1},
+                           {2, 100, 0, 7},   {100, 477, 0, 7}, {636, 476, 0, 0}};
+    for (const auto& row : rows) { // x, y, bias, what (x, y) gets
+        std::memset(target, 7, sizeof target);
+        crossAverage(source, target, 3, row[2]);
+        EXPECT_EQ(target[row[1] * 640 + row[0]], row[3]) << row[0] << "," << row[1];
+    }
 }
