@@ -11,6 +11,7 @@
 #include "dashboard/buttons.h"
 #include "dashboard/header_footer.h"
 #include "dashboard/media.h"
+#include "gfx/opaque_runs.h"
 
 bool dashboardOpen = false;
 double dashboardFraction = 0.0;
@@ -67,7 +68,6 @@ void runDashboardFrame() {
         drawHeaderAndFooter();
     }
     drawCursor();
-    if (borderImage != nullptr) {
-        SDL_UpperBlit(borderImage, nullptr, screen, nullptr);
-    }
+    // The same bytes as SDL's keyed blit of the whole border, for a fraction of its time.
+    drawOpaqueRuns(borderImage, borderRuns, screen);
 }

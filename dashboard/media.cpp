@@ -9,6 +9,7 @@ SDL_Surface* backdropCapture = nullptr;
 SDL_Surface* backdropFiltered = nullptr;
 SDL_Surface* buttonImage = nullptr;
 SDL_Surface* borderImage = nullptr;
+std::vector<OpaqueRun> borderRuns;
 SDL_Surface* topBottomBorderImage = nullptr;
 SDL_Surface* cursorImage = nullptr;
 SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns] = {};
@@ -85,6 +86,7 @@ void loadDashboardMedia() {
     fontImage = loadAlphaImage("Media/Lumadeck/Font.png");
     buttonImage = loadAlphaImage("Media/Lumadeck/Button.png");
     borderImage = loadKeyedImage("Media/Lumadeck/Border.png");
+    borderRuns = findOpaqueRuns(borderImage); // the border is mostly key: drawn from its runs
     topBottomBorderImage = loadKeyedImage("Media/Lumadeck/TopBottomBorder.png");
     cursorImage = loadAlphaImage("Media/Lumadeck/Cursor.png");
     // A second, independent load: the tint rewrites this one in place.

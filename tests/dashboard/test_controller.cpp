@@ -169,6 +169,7 @@ void useOwnBorderAndCursor() {
     SDL_Rect mark = {100, 100, 5, 5};
     SDL_FillRect(borderImage, &mark, mapRgb(borderImage, 255, 0, 0));
     SDL_SetColorKey(borderImage, SDL_SRCCOLORKEY, mapRgb(borderImage, 0, 255, 255));
+    borderRuns = findOpaqueRuns(borderImage);
     cursorImage = SDL_CreateRGBSurface(SDL_SWSURFACE, 1536, 96, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     SDL_FillRect(cursorImage, nullptr, mapRgb(cursorImage, 0, 0, 255));
     SDL_Rect cell = {288, 0, 96, 96};
