@@ -8,6 +8,7 @@
 #include "app/display.h"
 #include "app/frame_clock.h"
 #include "app/input.h"
+#include "app/shutdown.h"
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
 #include "game/update.h"
@@ -22,8 +23,12 @@ void reportNoWindow() {
     std::fprintf(stderr, "glimm: cannot open the 640x480 window: %s\n", SDL_GetError());
 }
 
-// Step 7: whatever the input snapshot left in the queue goes; a quit among it ends the game.
+// Whatever the input snapshot left in the queue goes; a quit among it ends the game, and so does
+// a termination signal.
 void drainEvents() {
+    if (terminationRequested()) {
+        quitRequested = true;
+    }
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
         if (event.type == SDL_QUIT) {
@@ -43,7 +48,7 @@ bool startGame(int bitsPerPixel) {
         reportNoWindow();
         return false;
     }
-    std::atexit(SDL_Quit);
+    installShutdownHandling(); // SDL_Quit at exit, and the termination signals
     SDL_ShowCursor(0);
     if (!openDisplay(bitsPerPixel)) {
         reportNoWindow();
@@ -75,7 +80,9 @@ void runFrame() {
 }
 
 void runGameLoop() {
+    markFrameLoop(true);
     while (!quitRequested) {
         runFrame();
     }
+    markFrameLoop(false);
 }

@@ -118,6 +118,24 @@ bool startXServer() {
     return display != nullptr;
 }
 
+void endXServer() {
+    if (display != nullptr) {
+        XCloseDisplay(display);
+        display = nullptr;
+    }
+    if (serverPid > 0) {
+        kill(serverPid, SIGKILL);
+        waitpid(serverPid, nullptr, 0);
+        serverPid = -1;
+    }
+}
+
+void freezeXServer(bool frozen) {
+    if (serverPid > 0) {
+        kill(serverPid, frozen ? SIGSTOP : SIGCONT);
+    }
+}
+
 std::string makeGameFolder(bool withMedia) {
     namespace fs = std::filesystem;
     std::string pattern = (fs::temp_directory_path() / "glimm-player-XXXXXX").string();
@@ -316,6 +334,7 @@ void signalGame(int signalNumber) {
 }
 
 void stopEverything() {
+    freezeXServer(false); // a frozen server would hold the close below for ever
     if (gamePid > 0) {
         kill(gamePid, SIGKILL);
         waitpid(gamePid, nullptr, 0);

@@ -11,6 +11,11 @@
 
 // Starts a fresh Xvfb (24-bit, 1024 x 768, -noreset) on a free display and points DISPLAY at it.
 bool startXServer();
+// Ends the X server under the running game, as a logout or a crashed X session does; the
+// harness's own connection is closed first.
+void endXServer();
+// Stops (true) or continues (false) the X server, as a display that no longer answers.
+void freezeXServer(bool frozen);
 // Makes a scratch working folder with the project's Media linked in; returns its path.
 std::string makeGameFolder(bool withMedia = true);
 // Starts the real binary in the folder (window at 0,0, dummy audio) with extra "NAME=value"s.
