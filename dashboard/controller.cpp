@@ -9,6 +9,7 @@
 #include "dashboard/header_footer.h"
 #include "dashboard/media.h"
 #include "dashboard/state.h"
+#include "gfx/opaque_runs.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
 
@@ -21,7 +22,6 @@ void runDashboardFrame() {
         drawHeaderAndFooter();
     }
     drawCursor();
-    if (borderImage != nullptr) {
-        SDL_UpperBlit(borderImage, nullptr, screen, nullptr);
-    }
+    // The same bytes as SDL's keyed blit of the whole border, for a fraction of its time.
+    drawOpaqueRuns(borderImage, borderRuns, screen);
 }

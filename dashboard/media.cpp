@@ -2,12 +2,14 @@
 #include "dashboard/media.h"
 
 #include "gfx/image.h"
+#include "gfx/opaque_runs.h"
 #include "platform/display.h"
 
 SDL_Surface* backdropCapture = nullptr;
 SDL_Surface* backdropFiltered = nullptr;
 SDL_Surface* buttonImage = nullptr;
 SDL_Surface* borderImage = nullptr;
+std::vector<SDL_Rect> borderRuns;
 SDL_Surface* topBottomBorderImage = nullptr;
 SDL_Surface* cursorImage = nullptr;
 SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns] = {};
@@ -47,6 +49,7 @@ void loadDashboardMedia() {
     backdropFiltered = screenCopy();
     buttonImage = loadAlphaImage("Media/Lumadeck/Button.png");
     borderImage = loadKeyedImage("Media/Lumadeck/Border.png");
+    borderRuns = findOpaqueRuns(borderImage); // the border is mostly key: drawn from its runs
     topBottomBorderImage = loadKeyedImage("Media/Lumadeck/TopBottomBorder.png");
     cursorImage = loadAlphaImage("Media/Lumadeck/Cursor.png");
     fillCellTables();

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 constexpr int ButtonPieceRows = 2;
 constexpr int ButtonPieceColumns = 9;
 constexpr int CursorCellCount = 16;
@@ -13,6 +15,7 @@ extern SDL_Surface* backdropCapture;
 extern SDL_Surface* backdropFiltered;
 extern SDL_Surface* buttonImage;          // per-pixel alpha, 2 rows x 9 pieces of 21 x 21
 extern SDL_Surface* borderImage;          // cyan-keyed, drawn whole over every frame
+extern std::vector<SDL_Rect> borderRuns;  // borderImage's opaque runs, recorded at its load
 extern SDL_Surface* topBottomBorderImage; // cyan-keyed, header and footer band
 extern SDL_Surface* cursorImage;          // per-pixel alpha, 16 cells of 96 x 96
 

@@ -51,7 +51,8 @@ bool saveScreenshot() {
         if (errno != ENOENT) {
             return false; // the folder itself cannot be looked into
         }
-        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        // Any mode the player's umask allows, as for every file a program makes.
+        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             if (errno == EEXIST) {
                 continue; // it appeared since the look-up

@@ -85,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     buttonImage = alphaDisplayCopy(loaded);
     cursorImage = alphaDisplayCopy(loaded);
     borderImage = keyedDisplayCopy(loaded);
+    borderRuns = findOpaqueRuns(borderImage);
     topBottomBorderImage = keyedDisplayCopy(loaded);
     SDL_FreeSurface(loaded);
 

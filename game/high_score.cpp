@@ -2,6 +2,7 @@
 #include "game/high_score.h"
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -47,10 +48,41 @@ mode_t newFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
+// The folder part of a path, with its slash; "" for a bare name.
+std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool folderExists(const std::string& folder) {
+    struct stat info;
+    return stat(folder.empty() ? "." : folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Players keep the file as a link into a synced folder: the record belongs to the file at the
+// end of the link chain (a relative target counts from its link's folder), which may not exist
+// yet. path itself when it is no link, or when the chain cannot be followed (too long, a loop).
+std::string linkChainEnd(const std::string& path) {
+    constexpr int MostLinks = 40; // the kernel's own limit on a chain
+    std::string current = path;
+    for (int hop = 0; hop < MostLinks; ++hop) {
+        char target[PATH_MAX];
+        const ssize_t length = readlink(current.c_str(), target, sizeof target);
+        if (length < 0) {
+            return errno == EINVAL || errno == ENOENT ? current : path; // a file, or nothing
+        }
+        if (length == 0 || static_cast<size_t>(length) >= sizeof target) {
+            return path;
+        }
+        const std::string next(target, static_cast<size_t>(length));
+        current = next[0] == '/' ? next : folderOf(current) + next;
+    }
+    return path;
+}
+
 // Makes the rename itself durable; a failure here no longer endangers either file.
 void syncFolderOf(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string folder = folderOf(path).empty() ? "." : folderOf(path);
     std::FILE* handle = std::fopen(folder.c_str(), "r");
     if (handle != nullptr) {
         fsync(fileno(handle));
@@ -74,8 +106,15 @@ bool readHighScoreFile(const char* path, int& value) {
     return ok;
 }
 
-bool writeHighScoreFile(const char* path, int value) {
-    std::string temporary = std::string(path) + ".XXXXXX";
+bool writeHighScoreFile(const char* linkOrFile, int value) {
+    // The temporary file is made beside the file it replaces, so the rename keeps the link. A
+    // dangling link into a folder that is gone points nowhere: it is replaced, as a plain file.
+    std::string where = linkChainEnd(linkOrFile);
+    if (where != linkOrFile && !folderExists(folderOf(where))) {
+        where = linkOrFile;
+    }
+    const char* path = where.c_str();
+    std::string temporary = where + ".XXXXXX";
     const int descriptor = mkstemp(temporary.data());
     if (descriptor < 0) {
         return false;

@@ -12,5 +12,8 @@ bool readHighScoreFile(const char* path, int& value);
 // Called by the round reset when the round beat the best. Writes value to a temporary file in
 // the same folder, flushes, syncs and closes it, then renames it over path, so that a crash or
 // a failed write never costs the old best. On any failure the temporary file is removed and the
-// old file stays as it was. True when the new file is in place.
-bool writeHighScoreFile(const char* path, int value);
+// old file stays as it was. True when the new file is in place. When path is a symbolic link
+// (or a chain of them) the file at its end is the one replaced, or created if the link dangles
+// into an existing folder, and the link stays; a link dangling into a missing folder is
+// replaced by the file.
+bool writeHighScoreFile(const char* linkOrFile, int value);

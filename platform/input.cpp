@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/display.h"
+#include "platform/shutdown.h"
 
 int keyState[KeyStateCount] = {};
 int mouseButtonState[MouseButtonStateCount] = {};
@@ -68,6 +69,9 @@ void readInput() {
 }
 
 void drainEvents() {
+    if (terminationRequested()) {
+        quitRequested = true;
+    }
     SDL_Event event;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_ALLEVENTS) > 0) {
         if (event.type == SDL_QUIT) {

@@ -14,6 +14,7 @@
 #include "dashboard/buttons.h"
 #include "dashboard/header_footer.h"
 #include "dashboard_fixture.h"
+#include "gfx/opaque_runs.h"
 #include "game/world.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
@@ -68,6 +69,7 @@ TEST(DashboardFrames, EscapeOpensClosesAndReopensFrameByFrame) {
     SDL_SetColorKey(borderImage, SDL_SRCCOLORKEY, 0x00FFFF);
     SDL_Rect mark = {100, 100, 5, 5}, cell = {288, 0, 96, 96};
     SDL_FillRect(borderImage, &mark, Red);
+    borderRuns = findOpaqueRuns(borderImage);
     cursorImage = solidSheet(1536, 96, 0);
     SDL_FillRect(cursorImage, &cell, Green);
     topBottomBorderImage = solidSheet(640, 200, Yellow);

@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real game in its own X server, played through xdotool on the runtime LD_LIBRARY_PATH picks:
-# play.sh dashboard|sigterm|display-lost, with GLIMM_BINARY and GLIMM_MEDIA_DIR set.
+# play.sh dashboard|sigterm|display-lost|display-frozen, with GLIMM_BINARY and GLIMM_MEDIA_DIR set.
 # shellcheck source=tests/player/session.sh
 source "$(dirname "$0")/session.sh"
 
@@ -50,5 +50,13 @@ display-lost)
     wait_game 5
     [ "$status" -ne 0 ] || fail "the game ended with status 0 after losing its display"
     ;;
-*) fail "usage: $0 dashboard|sigterm|display-lost" ;;
+display-frozen)
+    # A display that stops answering holds the game inside a frame: SIGTERM must still end it.
+    poll 5 game_drawn || fail "the game never drew its first frame"
+    kill -STOP "$x_pid"
+    kill -TERM "$game_pid"
+    wait_game 10
+    kill -CONT "$x_pid"
+    ;;
+*) fail "usage: $0 dashboard|sigterm|display-lost|display-frozen" ;;
 esac

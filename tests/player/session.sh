@@ -8,6 +8,7 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/glimm test.XXXXXX")
 cleanup() {
     local status=$?
     [ -z "${game_pid:-}" ] || kill -KILL "$game_pid" 2>/dev/null || true
+    [ -z "${x_pid:-}" ] || kill -CONT "$x_pid" 2>/dev/null || true
     [ -z "${x_pid:-}" ] || kill -TERM "$x_pid" 2>/dev/null || true
     wait 2>/dev/null
     if [ "$status" -eq 0 ]; then rm -rf "$scratch"; else echo "kept $scratch" >&2; fi
