@@ -1,5 +1,17 @@
-// The dashboard's backdrop: capture, six-pass cross blur, brighten, and the per-frame fade. The
-// work runs on one channel plane at a time, row by row, so each loop walks memory in order.
+// The dashboard's backdrop: capture, six-pass cross blur, brighten, and the per-frame fade. Both
+// pictures are kept as three channel planes, row by row, so every loop walks memory in order.
+//
+// Surfaces are read and written a row at a time by the routines of their format's family, chosen
+// once per surface when the backdrop is captured; the screen's choice is kept for the fade.
+//
+//   family      formats                                  read          write and blend
+//   EightBit    4 bytes, three 8-bit channels            by shifts     one word per pixel
+//   Packed16    2 bytes: 565, 555, 444                   16-bit lanes  16-bit lanes
+//   Plain       3 bytes, other true colour of 2-4 bytes  SDL's table   pixel by pixel
+//   ThroughSdl  palettised, or anything else             SDL_GetRGB    SDL_MapRGB per pixel
+//
+// The first two read by table too when SDL widens a field otherwise than by repeating its top
+// bits (sdl12-compat rounds). The blend is SDL_MapRGB's packing without the alpha bits.
 #include "dashboard/backdrop.h"
 
 #include <cstddef>
@@ -26,115 +38,81 @@ namespace {
 constexpr int Width = BackdropWidth;
 constexpr int Height = BackdropHeight;
 
-// The two pictures one channel at a time, row by row (pixel (x, y) at y * 640 + x), as the blur
-// and the fade walk them. On a display with byte lanes the raw picture skips this form.
-Uint8 filteredPlanes[3][BackdropPixels];
-Uint8 capturedPlanes[3][BackdropPixels];
-Uint8 scratchPlane[BackdropPixels];
-Uint8 zeroPlane[BackdropPixels];
-// One picture's pixels as red | green << 8 | blue << 16, row by row, on their way to columns, or
-// in a surface's own layout on their way into it.
-Uint32 packedPixels[BackdropPixels];
-// On a display whose channels are whole bytes of a 4-byte pixel: both pictures in its layout
-// (no alpha), so the fade is one weighted mean per byte.
-Uint32 filteredPixels[BackdropPixels];
-Uint32 capturedPixels[BackdropPixels];
+using Planes = Uint8[3][BackdropPixels];
 
-// A format this file converts itself: 2, 3 or 4 bytes of packed channels of up to 8 bits.
-bool plainFormat(const SDL_PixelFormat* format) {
-    const int bytes = format->BytesPerPixel;
-    return format->palette == nullptr && bytes >= 2 && bytes <= 4 &&
-           (format->Rmask >> format->Rshift) <= 255 && (format->Gmask >> format->Gshift) <= 255 &&
-           (format->Bmask >> format->Bshift) <= 255;
-}
+// The filtered, brightened picture and the raw capture, one plane per channel (0 red, 1 green,
+// 2 blue), pixel (x, y) at y * 640 + x: what the blur and the fade walk.
+Planes filteredPlanes;
+Planes capturedPlanes;
 
-// Where row y of a plane (or of a row-major pixel array) starts.
+// Where row y of a plane starts.
 std::ptrdiff_t rowStart(int y) {
     return static_cast<std::ptrdiff_t>(y) * Width;
 }
 
-// Where row y of a surface's pixels starts.
-Uint8* rowOf(SDL_Surface* surface, int y) {
-    return static_cast<Uint8*>(surface->pixels) + static_cast<std::ptrdiff_t>(y) * surface->pitch;
-}
-const Uint8* rowOf(const SDL_Surface* surface, int y) {
-    return static_cast<const Uint8*>(surface->pixels) +
-           static_cast<std::ptrdiff_t>(y) * surface->pitch;
+// The one blend: (p * t + q * (100 - t)) / 100, with rest = 100 - t. It never leaves 0..255, so
+// it is worked in 16 bits.
+inline Uint16 mixed(Uint8 p, Uint8 q, Uint16 weight, Uint16 rest) {
+    return static_cast<Uint16>(static_cast<Uint16>(p * weight + q * rest) / 100);
 }
 
-// Which byte of a 4-byte pixel each channel fills, for formats whose channels are whole bytes
-// with no loss; false for any other.
-bool byteLanes(const SDL_PixelFormat* format, int lanes[3]) {
-    if (format->palette != nullptr || format->BytesPerPixel != 4) {
-        return false;
-    }
+// A channel's field widened to a byte by classic SDL's rule: moved to the top, its high bits
+// repeated below, f << loss | f >> (8 - 2 loss).
+template <typename Word> inline Uint8 widened(Word value, int shift, Word top, int loss) {
+    const auto field = static_cast<Word>((value >> shift) & top);
+    return static_cast<Uint8>(field << loss | field >> (8 - 2 * loss));
+}
+
+// How SDL_GetRGB widens each channel's field of a surface's format to a byte: a table of SDL's
+// own answers, and whether they follow the rule above. Made once per surface and capture.
+struct Widening {
+    Uint8 table[3][256];
+    bool repeatsTopBits;
+};
+
+Widening wideningOf(SDL_PixelFormat* format) {
+    Widening widening = {};
+    widening.repeatsTopBits = true;
     const Uint32 masks[3] = {format->Rmask, format->Gmask, format->Bmask};
     const int shifts[3] = {format->Rshift, format->Gshift, format->Bshift};
     const int losses[3] = {format->Rloss, format->Gloss, format->Bloss};
     for (int k = 0; k < 3; ++k) {
-        if (losses[k] != 0 || shifts[k] % 8 != 0 || masks[k] != 0xFFu << shifts[k]) {
-            return false;
-        }
-        lanes[k] = shifts[k] / 8;
-    }
-    return true;
-}
-
-// Four planes as the four bytes of each pixel, lowest first.
-GLIMM_WIDE_VECTORS
-void packLanes(const Uint8* __restrict lane0, const Uint8* __restrict lane1,
-               const Uint8* __restrict lane2, const Uint8* __restrict lane3,
-               Uint32* __restrict packed) {
-    for (int i = 0; i < BackdropPixels; ++i) {
-        packed[i] = static_cast<Uint32>(lane0[i]) | static_cast<Uint32>(lane1[i]) << 8 |
-                    static_cast<Uint32>(lane2[i]) << 16 | static_cast<Uint32>(lane3[i]) << 24;
-    }
-}
-
-// The three planes as 4-byte pixels with channel k in byte lanes[k] and zero in the other.
-void packInLanes(const Uint8 (*planes)[BackdropPixels], const int lanes[3], Uint32* packed) {
-    const Uint8* byLane[4] = {zeroPlane, zeroPlane, zeroPlane, zeroPlane};
-    for (int k = 0; k < 3; ++k) {
-        byLane[lanes[k]] = planes[k];
-    }
-    packLanes(byLane[0], byLane[1], byLane[2], byLane[3], packed);
-}
-
-// One raw pixel of 2, 3 or 4 bytes.
-Uint32 loadPixel(const Uint8* p, int bytes) {
-    Uint32 value = 0;
-    if (bytes == 3) {
-        return static_cast<Uint32>(p[0]) | static_cast<Uint32>(p[1]) << 8 |
-               static_cast<Uint32>(p[2]) << 16;
-    }
-    if (bytes == 2) {
-        Uint16 half = 0;
-        std::memcpy(&half, p, 2);
-        return half;
-    }
-    std::memcpy(&value, p, 4);
-    return value;
-}
-
-// One row of raw values into a surface row of 4 or 3 bytes per pixel.
-void storeRow(Uint8* target, const Uint32* values, int bytes) {
-    if (bytes == 4) {
-        std::memcpy(target, values, sizeof(Uint32) * Width);
-    } else {
-        Uint8* p = target;
-        for (int x = 0; x < Width; ++x, p += 3) {
-            p[0] = static_cast<Uint8>(values[x]);
-            p[1] = static_cast<Uint8>(values[x] >> 8);
-            p[2] = static_cast<Uint8>(values[x] >> 16);
+        const Uint32 top = masks[k] >> shifts[k];
+        for (Uint32 field = 0; field <= top && field < 256; ++field) {
+            Uint8 rgb[3];
+            SDL_GetRGB(field << shifts[k], format, &rgb[0], &rgb[1], &rgb[2]);
+            widening.table[k][field] = rgb[k];
+            widening.repeatsTopBits = widening.repeatsTopBits && losses[k] >= 0 && losses[k] <= 4 &&
+                                      top == 255u >> losses[k] &&
+                                      rgb[k] == widened(field, 0, top, losses[k]);
         }
     }
+    return widening;
 }
 
-// One row of channel bytes into raw values by loss and shift, with the given alpha bits.
-GLIMM_WIDE_VECTORS
-void packRow(const Uint8* __restrict red, const Uint8* __restrict green,
-             const Uint8* __restrict blue, const SDL_PixelFormat* format, Uint32 alpha,
-             Uint32* __restrict values) {
+// ---- The families' row routines ----
+
+// Row y of a surface into three channel rows, each byte as SDL_GetRGB gives it.
+using ReadRow = void (*)(const SDL_Surface* surface, int y, const Widening& widening, Uint8* red,
+                         Uint8* green, Uint8* blue);
+// Three channel rows into row y of a surface as SDL_MapRGB packs them, but with the given alpha
+// bits: the format's own for the work surfaces, none for the fade.
+using WriteRow = void (*)(SDL_Surface* surface, int y, const Uint8* red, const Uint8* green,
+                          const Uint8* blue, Uint32 alpha);
+// Row y of the fade at whole percent t of the two pictures into the screen, packed by loss and
+// shift with no alpha bits.
+using BlendRow = void (*)(SDL_Surface* screen, int y, int t);
+
+struct RowRoutines {
+    ReadRow read;
+    WriteRow write;
+    BlendRow blend;
+};
+
+// Three channel rows as words (channel >> loss) << shift, or-ed with alpha.
+inline __attribute__((always_inline)) void
+packWords(const Uint8* __restrict red, const Uint8* __restrict green, const Uint8* __restrict blue,
+          const SDL_PixelFormat* format, Uint32 alpha, Uint32* __restrict values) {
     const int redLoss = format->Rloss;
     const int greenLoss = format->Gloss;
     const int blueLoss = format->Bloss;
@@ -148,11 +126,45 @@ void packRow(const Uint8* __restrict red, const Uint8* __restrict green,
     }
 }
 
-// One row of 4-byte pixels whose channels are whole bytes: the field is the value.
-void splitBytes(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __restrict green,
-                Uint8* __restrict blue, int redShift, int greenShift, int blueShift) {
+// Plain: any true colour of 2 to 4 bytes, a pixel at a time; fields widened by SDL's table.
+void readPlain(const SDL_Surface* surface, int y, const Widening& widening, Uint8* red,
+               Uint8* green, Uint8* blue) {
+    const SDL_PixelFormat* format = surface->format;
+    const int bytes = format->BytesPerPixel;
+    const Uint8* p = pixelRow(surface, y);
+    for (int x = 0; x < Width; ++x, p += bytes) {
+        const Uint32 value = loadPixel(p, bytes);
+        red[x] = widening.table[0][(value & format->Rmask) >> format->Rshift];
+        green[x] = widening.table[1][(value & format->Gmask) >> format->Gshift];
+        blue[x] = widening.table[2][(value & format->Bmask) >> format->Bshift];
+    }
+}
+
+GLIMM_WIDE_VECTORS
+void writePlain(SDL_Surface* surface, int y, const Uint8* __restrict red,
+                const Uint8* __restrict green, const Uint8* __restrict blue, Uint32 alpha) {
+    const int bytes = surface->format->BytesPerPixel;
     Uint32 values[Width];
-    std::memcpy(values, row, sizeof values);
+    packWords(red, green, blue, surface->format, alpha, values);
+    Uint8* p = pixelRow(surface, y);
+    for (int x = 0; x < Width; ++x, p += bytes) {
+        storePixel(p, bytes, values[x]);
+    }
+}
+
+// EightBit: a field of 8 bits is its own byte.
+GLIMM_WIDE_VECTORS
+void readEightBit(const SDL_Surface* surface, int y, const Widening& widening,
+                  Uint8* __restrict red, Uint8* __restrict green, Uint8* __restrict blue) {
+    if (!widening.repeatsTopBits) {
+        readPlain(surface, y, widening, red, green, blue);
+        return;
+    }
+    Uint32 values[Width];
+    std::memcpy(values, pixelRow(surface, y), sizeof values);
+    const int redShift = surface->format->Rshift;
+    const int greenShift = surface->format->Gshift;
+    const int blueShift = surface->format->Bshift;
     for (int x = 0; x < Width; ++x) {
         red[x] = static_cast<Uint8>(values[x] >> redShift);
         green[x] = static_cast<Uint8>(values[x] >> greenShift);
@@ -160,208 +172,228 @@ void splitBytes(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __res
     }
 }
 
-// One row of 2-byte pixels whose fields SDL widens by repeating their top bits, in 16-bit lanes.
-void splitHalves(const Uint8* __restrict row, Uint8* __restrict red, Uint8* __restrict green,
-                 Uint8* __restrict blue, const SDL_PixelFormat* format) {
+GLIMM_WIDE_VECTORS
+void writeEightBit(SDL_Surface* surface, int y, const Uint8* __restrict red,
+                   const Uint8* __restrict green, const Uint8* __restrict blue, Uint32 alpha) {
+    Uint32 values[Width];
+    packWords(red, green, blue, surface->format, alpha, values);
+    std::memcpy(pixelRow(surface, y), values, sizeof values);
+}
+
+GLIMM_WIDE_VECTORS
+void blendEightBit(SDL_Surface* screen, int y, int t) {
+    const std::ptrdiff_t row = rowStart(y);
+    const auto weight = static_cast<Uint16>(t);
+    const auto rest = static_cast<Uint16>(100 - t);
+    const int redShift = screen->format->Rshift;
+    const int greenShift = screen->format->Gshift;
+    const int blueShift = screen->format->Bshift;
+    Uint32 values[Width];
+    for (int x = 0; x < Width; ++x) {
+        const std::ptrdiff_t i = row + x;
+        const Uint32 red = mixed(filteredPlanes[0][i], capturedPlanes[0][i], weight, rest);
+        const Uint32 green = mixed(filteredPlanes[1][i], capturedPlanes[1][i], weight, rest);
+        const Uint32 blue = mixed(filteredPlanes[2][i], capturedPlanes[2][i], weight, rest);
+        values[x] = red << redShift | green << greenShift | blue << blueShift;
+    }
+    std::memcpy(pixelRow(screen, y), values, sizeof values);
+}
+
+// Packed16: everything in 16-bit lanes. Fields are moved into place by a multiply, which keeps
+// the arithmetic in 16 bits, and added, as they do not overlap.
+GLIMM_WIDE_VECTORS
+void readPacked16(const SDL_Surface* surface, int y, const Widening& widening,
+                  Uint8* __restrict red, Uint8* __restrict green, Uint8* __restrict blue) {
+    const SDL_PixelFormat* format = surface->format;
     Uint16 values[Width];
-    std::memcpy(values, row, sizeof values);
+    std::memcpy(values, pixelRow(surface, y), sizeof values);
     const int redShift = format->Rshift;
     const int greenShift = format->Gshift;
     const int blueShift = format->Bshift;
+    const auto redTop = static_cast<Uint16>(format->Rmask >> redShift);
+    const auto greenTop = static_cast<Uint16>(format->Gmask >> greenShift);
+    const auto blueTop = static_cast<Uint16>(format->Bmask >> blueShift);
+    if (!widening.repeatsTopBits) {
+        for (int x = 0; x < Width; ++x) {
+            red[x] = widening.table[0][(values[x] >> redShift) & redTop];
+            green[x] = widening.table[1][(values[x] >> greenShift) & greenTop];
+            blue[x] = widening.table[2][(values[x] >> blueShift) & blueTop];
+        }
+        return;
+    }
     const int redLoss = format->Rloss;
     const int greenLoss = format->Gloss;
     const int blueLoss = format->Bloss;
-    const auto redTop = static_cast<Uint16>(255 >> redLoss);
-    const auto greenTop = static_cast<Uint16>(255 >> greenLoss);
-    const auto blueTop = static_cast<Uint16>(255 >> blueLoss);
     for (int x = 0; x < Width; ++x) {
-        const auto r = static_cast<Uint16>((values[x] >> redShift) & redTop);
-        const auto g = static_cast<Uint16>((values[x] >> greenShift) & greenTop);
-        const auto b = static_cast<Uint16>((values[x] >> blueShift) & blueTop);
-        red[x] = static_cast<Uint8>(r << redLoss | r >> (8 - 2 * redLoss));
-        green[x] = static_cast<Uint8>(g << greenLoss | g >> (8 - 2 * greenLoss));
-        blue[x] = static_cast<Uint8>(b << blueLoss | b >> (8 - 2 * blueLoss));
+        red[x] = widened(values[x], redShift, redTop, redLoss);
+        green[x] = widened(values[x], greenShift, greenTop, greenLoss);
+        blue[x] = widened(values[x], blueShift, blueTop, blueLoss);
     }
 }
 
-// Splits a plain surface into the three planes. Each channel's field is widened to a byte by a
-// table that SDL_GetRGB itself fills, so the bytes are SDL's own.
 GLIMM_WIDE_VECTORS
-void readPlain(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
-    SDL_PixelFormat* format = surface->format;
-    const Uint32 masks[3] = {format->Rmask, format->Gmask, format->Bmask};
-    const int shifts[3] = {format->Rshift, format->Gshift, format->Bshift};
-    const int losses[3] = {format->Rloss, format->Gloss, format->Bloss};
-    Uint8 widen[3][256] = {};
-    bool sameBytes = format->BytesPerPixel == 4;
-    // Whether SDL widens a field by repeating its top bits, (f << loss) | (f >> (8 - 2 loss)).
-    bool repeatsBits = format->BytesPerPixel == 2;
+void writePacked16(SDL_Surface* surface, int y, const Uint8* __restrict red,
+                   const Uint8* __restrict green, const Uint8* __restrict blue, Uint32 alpha) {
+    const SDL_PixelFormat* format = surface->format;
+    const int redLoss = format->Rloss;
+    const int greenLoss = format->Gloss;
+    const int blueLoss = format->Bloss;
+    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
+    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
+    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
+    const auto alphaBits = static_cast<Uint16>(alpha);
+    Uint16 values[Width];
+    for (int x = 0; x < Width; ++x) {
+        values[x] = static_cast<Uint16>(
+            static_cast<Uint16>(static_cast<Uint16>((red[x] >> redLoss) * redPlace) +
+                                static_cast<Uint16>((green[x] >> greenLoss) * greenPlace) +
+                                static_cast<Uint16>((blue[x] >> blueLoss) * bluePlace)) |
+            alphaBits);
+    }
+    std::memcpy(pixelRow(surface, y), values, sizeof values);
+}
+
+GLIMM_WIDE_VECTORS
+void blendPacked16(SDL_Surface* screen, int y, int t) {
+    const SDL_PixelFormat* format = screen->format;
+    const std::ptrdiff_t row = rowStart(y);
+    const auto weight = static_cast<Uint16>(t);
+    const auto rest = static_cast<Uint16>(100 - t);
+    const int redLoss = format->Rloss;
+    const int greenLoss = format->Gloss;
+    const int blueLoss = format->Bloss;
+    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
+    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
+    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
+    Uint16 values[Width];
+    for (int x = 0; x < Width; ++x) {
+        const std::ptrdiff_t i = row + x;
+        const Uint16 red = mixed(filteredPlanes[0][i], capturedPlanes[0][i], weight, rest);
+        const Uint16 green = mixed(filteredPlanes[1][i], capturedPlanes[1][i], weight, rest);
+        const Uint16 blue = mixed(filteredPlanes[2][i], capturedPlanes[2][i], weight, rest);
+        values[x] = static_cast<Uint16>(static_cast<Uint16>((red >> redLoss) * redPlace) +
+                                        static_cast<Uint16>((green >> greenLoss) * greenPlace) +
+                                        static_cast<Uint16>((blue >> blueLoss) * bluePlace));
+    }
+    std::memcpy(pixelRow(screen, y), values, sizeof values);
+}
+
+// ThroughSdl: SDL per pixel, so a palettised display maps through its palette.
+void readThroughSdl(const SDL_Surface* surface, int y, const Widening& /*widening*/, Uint8* red,
+                    Uint8* green, Uint8* blue) {
+    for (int x = 0; x < Width; ++x) {
+        SDL_GetRGB(getPixel(surface, x, y), surface->format, &red[x], &green[x], &blue[x]);
+    }
+}
+
+// SDL_MapRGB sets the alpha bits of a format without palette; they are kept only if asked for.
+void writeThroughSdl(SDL_Surface* surface, int y, const Uint8* red, const Uint8* green,
+                     const Uint8* blue, Uint32 alpha) {
+    const Uint32 keep = ~surface->format->Amask | alpha;
+    for (int x = 0; x < Width; ++x) {
+        putPixel(surface, x, y, SDL_MapRGB(surface->format, red[x], green[x], blue[x]) & keep);
+    }
+}
+
+// One channel's row of the fade.
+GLIMM_WIDE_VECTORS
+void mixRow(const Uint8* __restrict p, const Uint8* __restrict q, int t, Uint8* __restrict out) {
+    const auto weight = static_cast<Uint16>(t);
+    const auto rest = static_cast<Uint16>(100 - t);
+    for (int x = 0; x < Width; ++x) {
+        out[x] = static_cast<Uint8>(mixed(p[x], q[x], weight, rest));
+    }
+}
+
+// The fade's row for a family without a blend of its own: each channel mixed, then written.
+template <WriteRow write> void mixThenWrite(SDL_Surface* screen, int y, int t) {
+    Uint8 rows[3][Width];
     for (int k = 0; k < 3; ++k) {
-        const Uint32 top = masks[k] >> shifts[k];
-        for (Uint32 field = 0; field <= top; ++field) {
-            Uint8 rgb[3];
-            SDL_GetRGB(field << shifts[k], format, &rgb[0], &rgb[1], &rgb[2]);
-            widen[k][field] = rgb[k];
-            sameBytes = sameBytes && rgb[k] == field;
-            repeatsBits =
-                repeatsBits && losses[k] <= 4 &&
-                rgb[k] == static_cast<Uint8>(field << losses[k] | field >> (8 - 2 * losses[k]));
-        }
-        sameBytes = sameBytes && top == 255;
-        repeatsBits = repeatsBits && top == (255u >> losses[k]);
+        mixRow(filteredPlanes[k] + rowStart(y), capturedPlanes[k] + rowStart(y), t, rows[k]);
     }
+    write(screen, y, rows[0], rows[1], rows[2], 0);
+}
+
+constexpr RowRoutines EightBit = {readEightBit, writeEightBit, blendEightBit};
+constexpr RowRoutines Packed16 = {readPacked16, writePacked16, blendPacked16};
+constexpr RowRoutines Plain = {readPlain, writePlain, mixThenWrite<writePlain>};
+constexpr RowRoutines ThroughSdl = {readThroughSdl, writeThroughSdl, mixThenWrite<writeThroughSdl>};
+
+// ---- Choosing the family ----
+
+// True colour in 2 to 4 bytes per pixel with channels of up to 8 bits: what loss and shift pack.
+bool packedTrueColour(const SDL_PixelFormat* format) {
     const int bytes = format->BytesPerPixel;
+    return format->palette == nullptr && bytes >= 2 && bytes <= 4 &&
+           (format->Rmask >> format->Rshift) <= 255 && (format->Gmask >> format->Gshift) <= 255 &&
+           (format->Bmask >> format->Bshift) <= 255;
+}
+
+// Called once per surface by the capture, and by the fade only if the screen's format changed.
+const RowRoutines& routinesFor(const SDL_PixelFormat* format) {
+    if (!packedTrueColour(format)) {
+        return ThroughSdl;
+    }
+    if (format->BytesPerPixel == 4 && format->Rloss == 0 && format->Gloss == 0 &&
+        format->Bloss == 0) {
+        return EightBit;
+    }
+    return format->BytesPerPixel == 2 ? Packed16 : Plain;
+}
+
+// The screen's family as chosen at the last capture, and the format it was chosen for.
+const RowRoutines* screenRoutines = &ThroughSdl;
+SDL_PixelFormat screenFormat = {};
+
+void chooseScreenRoutines() {
+    screenFormat = *screen->format;
+    screenRoutines = &routinesFor(screen->format);
+}
+
+// Whether two formats lay their pixels out alike, so one family serves both.
+bool sameLayout(const SDL_PixelFormat* a, const SDL_PixelFormat* b) {
+    return a->BytesPerPixel == b->BytesPerPixel &&
+           (a->palette == nullptr) == (b->palette == nullptr) && a->Rmask == b->Rmask &&
+           a->Gmask == b->Gmask && a->Bmask == b->Bmask && a->Amask == b->Amask;
+}
+
+// ---- Whole pictures ----
+
+// Two true-colour surfaces with the same layout and the same bytes: they read alike.
+bool samePicture(const SDL_Surface* a, const SDL_Surface* b) {
+    return a == b ||
+           (a->format->palette == nullptr && sameLayout(a->format, b->format) &&
+            a->pitch == b->pitch &&
+            std::memcmp(a->pixels, b->pixels, static_cast<size_t>(a->pitch) * Height) == 0);
+}
+
+void readPicture(const SDL_Surface* surface, const RowRoutines& routines, Planes& planes) {
+    const Widening widening = wideningOf(surface->format);
     for (int y = 0; y < Height; ++y) {
-        const Uint8* row = rowOf(surface, y);
-        Uint8* red = planes[0] + rowStart(y);
-        Uint8* green = planes[1] + rowStart(y);
-        Uint8* blue = planes[2] + rowStart(y);
-        if (sameBytes) {
-            splitBytes(row, red, green, blue, shifts[0], shifts[1], shifts[2]);
-            continue;
-        }
-        if (repeatsBits) {
-            splitHalves(row, red, green, blue, format);
-            continue;
-        }
-        const Uint8* p = row;
-        for (int x = 0; x < Width; ++x, p += bytes) {
-            const Uint32 value = loadPixel(p, bytes);
-            red[x] = widen[0][(value & masks[0]) >> shifts[0]];
-            green[x] = widen[1][(value & masks[1]) >> shifts[1]];
-            blue[x] = widen[2][(value & masks[2]) >> shifts[2]];
-        }
+        routines.read(surface, y, widening, planes[0] + rowStart(y), planes[1] + rowStart(y),
+                      planes[2] + rowStart(y));
     }
 }
 
-// Any surface into the three planes: plain formats directly, others through SDL per pixel.
-void readPlanes(SDL_Surface* surface, Uint8 (*planes)[BackdropPixels]) {
-    if (plainFormat(surface->format)) {
-        readPlain(surface, planes);
-        return;
-    }
+// With the format's alpha bits set, as SDL_MapRGB sets them.
+void writePicture(SDL_Surface* surface, const Planes& planes) {
+    const WriteRow write = routinesFor(surface->format).write;
     for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            const int i = y * Width + x;
-            SDL_GetRGB(getPixel(surface, x, y), surface->format, &planes[0][i], &planes[1][i],
-                       &planes[2][i]);
-        }
+        write(surface, y, planes[0] + rowStart(y), planes[1] + rowStart(y), planes[2] + rowStart(y),
+              surface->format->Amask);
     }
 }
 
-// Four pixels, or sixteen bytes, in one vector register.
-using Quad = Uint32 __attribute__((vector_size(16)));
-using Bytes16 = Uint8 __attribute__((vector_size(16)));
-
-// Four pixels of one column (rows y to y + 3) as twelve bytes red, green, blue, taken from
-// bytes 0, 1, 2 of each word or, reversed, from bytes 2, 1, 0; the last four bytes are spare.
-template <bool Reversed> inline __attribute__((always_inline)) Bytes16 columnBytes(Quad column) {
-    const auto bytes = reinterpret_cast<Bytes16&>(column);
-    if constexpr (Reversed) {
-        return __builtin_shufflevector(bytes, bytes, 2, 1, 0, 6, 5, 4, 10, 9, 8, 14, 13, 12, 15, 15,
-                                       15, 15);
-    } else {
-        return __builtin_shufflevector(bytes, bytes, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15,
-                                       15, 15);
+// The fade at whole percent t into the screen, by the routines chosen at the capture unless the
+// screen has changed format since.
+void fade(int t) {
+    if (!sameLayout(screen->format, &screenFormat)) {
+        chooseScreenRoutines();
     }
-}
-
-// Blocks of 4 x 4 pixels are turned so each column's four pixels lie together, then stored as
-// sixteen bytes of which the next store overwrites the spare four (the last block of a column
-// stores only its twelve). Inlined, so it is built for its caller's vector instructions.
-template <bool Reversed>
-inline __attribute__((always_inline)) void walkColumns(const Uint32* pixels, Uint8* rgb) {
-    for (int x0 = 0; x0 < Width; x0 += 4) {
-        for (int y0 = 0; y0 < Height; y0 += 4) {
-            Quad rows[4];
-            for (int j = 0; j < 4; ++j) {
-                std::memcpy(&rows[j], pixels + rowStart(y0 + j) + x0, sizeof(Quad));
-            }
-            const Quad low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
-            const Quad high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
-            const Quad low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
-            const Quad high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
-            const Quad columns[4] = {__builtin_shufflevector(low01, low23, 0, 1, 4, 5),
-                                     __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
-                                     __builtin_shufflevector(high01, high23, 0, 1, 4, 5),
-                                     __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
-            const bool lastBlock = y0 + 4 == Height;
-            for (int i = 0; i < 4; ++i) {
-                const Bytes16 bytes = columnBytes<Reversed>(columns[i]);
-                Uint8* out = rgb + (static_cast<std::ptrdiff_t>(x0 + i) * Height + y0) * 3;
-                if (lastBlock) {
-                    std::memcpy(out, &bytes, 12);
-                } else {
-                    std::memcpy(out, &bytes, 16);
-                }
-            }
-        }
-    }
-}
-
-// Pixels whose channels sit in the given byte lanes, column by column, into one of the design's
-// arrays.
-GLIMM_WIDE_VECTORS
-void columnsFromPixels(const Uint32* pixels, const int lanes[3], Uint8* rgb) {
-    const bool straight = lanes[0] == 0 && lanes[1] == 1 && lanes[2] == 2;
-    const bool reversed = lanes[0] == 2 && lanes[1] == 1 && lanes[2] == 0;
-    const bool littleEndian = SDL_BYTEORDER == SDL_LIL_ENDIAN;
-    if (!littleEndian || (!straight && !reversed)) {
-        // Any other order, or a machine that stores words the other way: byte by byte.
-        for (int x = 0; x < Width; ++x) {
-            for (int y = 0; y < Height; ++y) {
-                const Uint32 value = pixels[y * Width + x];
-                for (int k = 0; k < 3; ++k) {
-                    rgb[(x * Height + y) * 3 + k] = static_cast<Uint8>(value >> (8 * lanes[k]));
-                }
-            }
-        }
-        return;
-    }
-    if (reversed) {
-        walkColumns<true>(pixels, rgb);
-    } else {
-        walkColumns<false>(pixels, rgb);
-    }
-}
-
-// The planes, column by column, into one of the design's arrays.
-void columnsFromPlanes(const Uint8 (*planes)[BackdropPixels], Uint8* rgb) {
-    const int lanes[3] = {0, 1, 2};
-    packInLanes(planes, lanes, packedPixels);
-    columnsFromPixels(packedPixels, lanes, rgb);
-}
-
-// A surface's pixels in the display's byte lanes, keeping only the channel bits.
-GLIMM_WIDE_VECTORS
-void channelBits(const SDL_Surface* surface, Uint32* __restrict pixels) {
-    const Uint32 mask = surface->format->Rmask | surface->format->Gmask | surface->format->Bmask;
+    const BlendRow blend = screenRoutines->blend;
     for (int y = 0; y < Height; ++y) {
-        Uint32 row[Width];
-        std::memcpy(row, rowOf(surface, y), sizeof row);
-        for (int x = 0; x < Width; ++x) {
-            pixels[y * Width + x] = row[x] & mask;
-        }
+        blend(screen, y, t);
     }
-}
-
-// Two surfaces of the same true-colour format and the same bytes: they read alike.
-bool sameSurface(const SDL_Surface* a, const SDL_Surface* b) {
-    if (a == b) {
-        return true;
-    }
-    const SDL_PixelFormat* f = a->format;
-    const SDL_PixelFormat* g = b->format;
-    return f->palette == nullptr && g->palette == nullptr && f->BytesPerPixel == g->BytesPerPixel &&
-           f->Rmask == g->Rmask && f->Gmask == g->Gmask && f->Bmask == g->Bmask &&
-           f->Rshift == g->Rshift && f->Gshift == g->Gshift && f->Bshift == g->Bshift &&
-           f->Rloss == g->Rloss && f->Gloss == g->Gloss && f->Bloss == g->Bloss &&
-           a->pitch == b->pitch &&
-           std::memcmp(a->pixels, b->pixels, static_cast<size_t>(a->pitch) * Height) == 0;
-}
-
-bool sameLanes(const int a[3], const int b[3]) {
-    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
 }
 
 // Lifts a channel by 50, then down 100 and up 100 again, clamping each time: the backdrop never
@@ -375,153 +407,65 @@ void brighten(Uint8* plane) {
 }
 
 // Six passes, ping-ponging between the plane and a scratch copy of it; only the second rounds.
-void blurPlane(Uint8* plane) {
-    std::memcpy(scratchPlane, plane, BackdropPixels);
-    crossAverage(plane, scratchPlane, 3, 0);
-    crossAverage(scratchPlane, plane, 3, 1);
+void blurPlane(Uint8* plane, Uint8* scratch) {
+    std::memcpy(scratch, plane, BackdropPixels);
+    crossAverage(plane, scratch, 3, 0);
+    crossAverage(scratch, plane, 3, 1);
     for (int pass = 0; pass < 2; ++pass) {
-        crossAverage(plane, scratchPlane, 1, 0);
-        crossAverage(scratchPlane, plane, 1, 0);
+        crossAverage(plane, scratch, 1, 0);
+        crossAverage(scratch, plane, 1, 0);
     }
 }
 
-// One row of the fade into a 2-byte surface with the given alpha bits, mixing and packing in
-// 16-bit lanes throughout; the fields are moved into place by a multiply, which keeps the
-// arithmetic in 16 bits, and added as they do not overlap. At weight 100 it packs p alone.
+// Four pixels, or sixteen bytes, in one vector register.
+using Quad = Uint32 __attribute__((vector_size(16)));
+using Bytes16 = Uint8 __attribute__((vector_size(16)));
+
+// The planes, column by column, into one of the design's arrays. Sixteen rows at a time are
+// packed as red | green << 8 | blue << 16; blocks of 4 x 4 of those are turned so each column's
+// four pixels lie together, and stored as sixteen bytes, red, green, blue per pixel and four
+// spare that the next store down the column overwrites (the last block stores only twelve).
 GLIMM_WIDE_VECTORS
-void blendRow16(const Uint8* __restrict redP, const Uint8* __restrict greenP,
-                const Uint8* __restrict blueP, const Uint8* __restrict redQ,
-                const Uint8* __restrict greenQ, const Uint8* __restrict blueQ, Uint16 weight,
-                Uint16 rest, const SDL_PixelFormat* format, Uint32 alpha,
-                Uint8* __restrict target) {
-    const int redLoss = format->Rloss;
-    const int greenLoss = format->Gloss;
-    const int blueLoss = format->Bloss;
-    const auto redPlace = static_cast<Uint16>(1u << format->Rshift);
-    const auto greenPlace = static_cast<Uint16>(1u << format->Gshift);
-    const auto bluePlace = static_cast<Uint16>(1u << format->Bshift);
-    const auto alphaBits = static_cast<Uint16>(alpha);
-    Uint16 values[Width];
-    for (int x = 0; x < Width; ++x) {
-        const auto red =
-            static_cast<Uint16>(static_cast<Uint16>(redP[x] * weight + redQ[x] * rest) / 100);
-        const auto green =
-            static_cast<Uint16>(static_cast<Uint16>(greenP[x] * weight + greenQ[x] * rest) / 100);
-        const auto blue =
-            static_cast<Uint16>(static_cast<Uint16>(blueP[x] * weight + blueQ[x] * rest) / 100);
-        values[x] = static_cast<Uint16>(
-            static_cast<Uint16>(static_cast<Uint16>((red >> redLoss) * redPlace) +
-                                static_cast<Uint16>((green >> greenLoss) * greenPlace) +
-                                static_cast<Uint16>((blue >> blueLoss) * bluePlace)) |
-            alphaBits);
-    }
-    std::memcpy(target, values, sizeof values);
-}
-
-// One row of packed pixels into a surface row with the format's alpha bits set.
-void addAlpha(const Uint32* packed, Uint32 alpha, Uint8* target) {
-    Uint32 values[Width];
-    for (int x = 0; x < Width; ++x) {
-        values[x] = packed[x] | alpha;
-    }
-    std::memcpy(target, values, sizeof values);
-}
-
-// Writes the planes into a surface as SDL_MapRGB would: shifts for plain formats (alpha bits
-// set, as SDL sets them), SDL per pixel for others.
-GLIMM_WIDE_VECTORS
-void writePlanes(SDL_Surface* surface, const Uint8 (*planes)[BackdropPixels]) {
-    SDL_PixelFormat* format = surface->format;
-    if (!plainFormat(format)) {
-        for (int y = 0; y < Height; ++y) {
+void toColumns(const Planes& planes, Uint8* rgb) {
+    constexpr int BandRows = 16;
+    Uint32 band[BandRows][Width];
+    for (int y0 = 0; y0 < Height; y0 += BandRows) {
+        for (int j = 0; j < BandRows; ++j) {
+            const std::ptrdiff_t row = rowStart(y0 + j);
             for (int x = 0; x < Width; ++x) {
-                const int i = y * Width + x;
-                putPixel(surface, x, y,
-                         SDL_MapRGB(format, planes[0][i], planes[1][i], planes[2][i]));
+                band[j][x] = static_cast<Uint32>(planes[0][row + x]) |
+                             static_cast<Uint32>(planes[1][row + x]) << 8 |
+                             static_cast<Uint32>(planes[2][row + x]) << 16;
             }
         }
-        return;
-    }
-    int lanes[3];
-    if (byteLanes(format, lanes)) {
-        packInLanes(planes, lanes, packedPixels);
-        for (int y = 0; y < Height; ++y) {
-            addAlpha(packedPixels + rowStart(y), format->Amask, rowOf(surface, y));
-        }
-        return;
-    }
-    Uint32 values[Width];
-    for (int y = 0; y < Height; ++y) {
-        const int row = y * Width;
-        if (format->BytesPerPixel == 2) {
-            const Uint8* red = planes[0] + row;
-            const Uint8* green = planes[1] + row;
-            const Uint8* blue = planes[2] + row;
-            blendRow16(red, green, blue, red, green, blue, 100, 0, format, format->Amask,
-                       rowOf(surface, y));
-            continue;
-        }
-        packRow(planes[0] + row, planes[1] + row, planes[2] + row, format, format->Amask, values);
-        storeRow(rowOf(surface, y), values, format->BytesPerPixel);
-    }
-}
-
-// The fade at whole percent t: (p * t + q * (100 - t)) / 100 per channel, which never leaves
-// 0..255. Packed by loss and shift with no alpha on a true-colour display, through the palette
-// on a palettised one.
-GLIMM_WIDE_VECTORS
-void blendBytes(const Uint8* __restrict p, const Uint8* __restrict q, Uint16 weight, Uint16 rest,
-                Uint8* __restrict out) {
-    for (int i = 0; i < Width * 4; ++i) {
-        out[i] = static_cast<Uint8>(static_cast<Uint16>(p[i] * weight + q[i] * rest) / 100);
-    }
-}
-
-GLIMM_WIDE_VECTORS
-void blendBackdrop(int t) {
-    SDL_PixelFormat* format = screen->format;
-    const auto weight = static_cast<Uint16>(t);
-    const auto rest = static_cast<Uint16>(100 - t);
-    int lanes[3];
-    if (byteLanes(format, lanes)) {
-        // Both pictures are already in the display's layout, zero in the unused byte.
-        for (int y = 0; y < Height; ++y) {
-            blendBytes(reinterpret_cast<const Uint8*>(filteredPixels + rowStart(y)),
-                       reinterpret_cast<const Uint8*>(capturedPixels + rowStart(y)), weight, rest,
-                       rowOf(screen, y));
-        }
-        return;
-    }
-    if (format->BytesPerPixel == 2 && plainFormat(format)) {
-        for (int y = 0; y < Height; ++y) {
-            const int row = y * Width;
-            blendRow16(filteredPlanes[0] + row, filteredPlanes[1] + row, filteredPlanes[2] + row,
-                       capturedPlanes[0] + row, capturedPlanes[1] + row, capturedPlanes[2] + row,
-                       weight, rest, format, 0, rowOf(screen, y));
-        }
-        return;
-    }
-    Uint8 mixed[3][Width];
-    Uint32 values[Width];
-    const bool plain = plainFormat(format);
-    for (int y = 0; y < Height; ++y) {
-        const int row = y * Width;
-        for (int k = 0; k < 3; ++k) {
-            const Uint8* p = filteredPlanes[k] + row;
-            const Uint8* q = capturedPlanes[k] + row;
-            for (int x = 0; x < Width; ++x) {
-                mixed[k][x] =
-                    static_cast<Uint8>(static_cast<Uint16>(p[x] * weight + q[x] * rest) / 100);
+        for (int x0 = 0; x0 < Width; x0 += 4) {
+            for (int j0 = 0; j0 < BandRows; j0 += 4) {
+                Quad rows[4];
+                for (int j = 0; j < 4; ++j) {
+                    std::memcpy(&rows[j], band[j0 + j] + x0, sizeof(Quad));
+                }
+                const Quad low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
+                const Quad high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
+                const Quad low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
+                const Quad high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
+                const Quad columns[4] = {__builtin_shufflevector(low01, low23, 0, 1, 4, 5),
+                                         __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
+                                         __builtin_shufflevector(high01, high23, 0, 1, 4, 5),
+                                         __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
+                const int y = y0 + j0;
+                for (int i = 0; i < 4; ++i) {
+                    const auto words = reinterpret_cast<const Bytes16&>(columns[i]);
+                    const Bytes16 bytes = __builtin_shufflevector(
+                        words, words, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15);
+                    Uint8* out = rgb + (static_cast<std::ptrdiff_t>(x0 + i) * Height + y) * 3;
+                    if (y + 4 == Height) {
+                        std::memcpy(out, &bytes, 12);
+                    } else {
+                        std::memcpy(out, &bytes, 16);
+                    }
+                }
             }
         }
-        if (!plain) {
-            for (int x = 0; x < Width; ++x) {
-                putPixel(screen, x, y, SDL_MapRGB(format, mixed[0][x], mixed[1][x], mixed[2][x]));
-            }
-            continue;
-        }
-        packRow(mixed[0], mixed[1], mixed[2], format, 0, values);
-        storeRow(rowOf(screen, y), values, format->BytesPerPixel);
     }
 }
 
@@ -575,54 +519,25 @@ void captureBackdrop() {
     if (backdropCapture != nullptr) {
         SDL_UpperBlit(screen, nullptr, backdropCapture, nullptr);
     }
+    chooseScreenRoutines();
+    readPicture(screen, *screenRoutines, filteredPlanes);
     // Without a capture surface the screen itself still holds the captured frame.
     SDL_Surface* captured = backdropCapture != nullptr ? backdropCapture : screen;
-    int lanes[3];
-    int capturedLanes[3];
-    const bool inLanes = byteLanes(screen->format, lanes);
-    // On a display with byte lanes the raw picture goes straight into its layout.
-    const bool rawInLanes =
-        inLanes && byteLanes(captured->format, capturedLanes) && sameLanes(lanes, capturedLanes);
-    readPlanes(screen, filteredPlanes);
-    if (rawInLanes) {
-        channelBits(captured, capturedPixels);
-    } else if (sameSurface(captured, screen)) {
+    if (samePicture(captured, screen)) {
         std::memcpy(capturedPlanes, filteredPlanes, sizeof capturedPlanes);
     } else {
-        readPlanes(captured, capturedPlanes);
+        readPicture(captured, routinesFor(captured->format), capturedPlanes);
     }
     for (Uint8* plane : filteredPlanes) {
-        blurPlane(plane);
+        // capturedRgb is filled last, so until then it is the blur's scratch.
+        blurPlane(plane, capturedRgb);
         brighten(plane);
     }
-    if (inLanes) {
-        packInLanes(filteredPlanes, lanes, filteredPixels);
-        if (!rawInLanes) {
-            packInLanes(capturedPlanes, lanes, capturedPixels);
-        }
-    }
-    int filteredLanes[3];
     if (backdropFiltered != nullptr) {
-        if (inLanes && byteLanes(backdropFiltered->format, filteredLanes) &&
-            sameLanes(lanes, filteredLanes)) {
-            for (int y = 0; y < Height; ++y) {
-                addAlpha(filteredPixels + rowStart(y), backdropFiltered->format->Amask,
-                         rowOf(backdropFiltered, y));
-            }
-        } else {
-            writePlanes(backdropFiltered, filteredPlanes);
-        }
+        writePicture(backdropFiltered, filteredPlanes);
     }
-    if (inLanes) {
-        columnsFromPixels(filteredPixels, lanes, filteredRgb);
-    } else {
-        columnsFromPlanes(filteredPlanes, filteredRgb);
-    }
-    if (rawInLanes) {
-        columnsFromPixels(capturedPixels, lanes, capturedRgb);
-    } else {
-        columnsFromPlanes(capturedPlanes, capturedRgb);
-    }
+    toColumns(filteredPlanes, filteredRgb);
+    toColumns(capturedPlanes, capturedRgb);
 }
 
 void drawBackdrop(double fraction) {
@@ -633,8 +548,8 @@ void drawBackdrop(double fraction) {
         SDL_UpperBlit(backdropFiltered, nullptr, screen, nullptr);
         return;
     }
-    // Fully open with no filtered surface: the blend at 100 draws the same picture.
-    blendBackdrop(static_cast<int>(fraction));
+    // Fully open with no filtered surface: the fade at 100 draws the same picture.
+    fade(static_cast<int>(fraction));
 }
 
 void updateDashboardBackdrop() {

@@ -21,9 +21,9 @@ void updateDashboardBackdrop();
 // ---- Exported for the tests and benchmarks only ----
 
 // Called by updateDashboardBackdrop in the frame an Escape press opens a closed dashboard: copies
-// the screen into backdropCapture, fills the arrays and the planes and draws the filtered backdrop
-// into backdropFiltered. Formats of 2 to 4 bytes with no palette are converted in place by shift
-// and table; any other goes pixel by pixel through SDL.
+// the screen into backdropCapture, filters it, draws the filtered backdrop into backdropFiltered
+// and fills the two arrays. Chooses the row routines for the screen's format, which the fade then
+// keeps using.
 void captureBackdrop();
 
 // Called by updateDashboardBackdrop every frame with the fraction before easing: nothing at 0, the
