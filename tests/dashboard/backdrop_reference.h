@@ -14,15 +14,11 @@ constexpr int Width = 640;
 constexpr int Height = 480;
 constexpr int Bytes = Width * Height * 3;
 
-inline int indexOf(int x, int y) {
-    return (x * Height + y) * 3;
-}
-
+// Pixel (x, y) starts at byte (x * 480 + y) * 3: red, green, blue.
 inline void readSurface(SDL_Surface* surface, Uint8* rgb) {
     for (int x = 0; x < Width; ++x) {
-        for (int y = 0; y < Height; ++y) {
-            Uint8* p = rgb + indexOf(x, y);
-            SDL_GetRGB(getPixel(surface, x, y), surface->format, &p[0], &p[1], &p[2]);
+        for (int y = 0; y < Height; ++y, rgb += 3) {
+            SDL_GetRGB(getPixel(surface, x, y), surface->format, &rgb[0], &rgb[1], &rgb[2]);
         }
     }
 }
@@ -30,9 +26,8 @@ inline void readSurface(SDL_Surface* surface, Uint8* rgb) {
 // Each pixel as SDL maps its colour, less the given bits.
 inline void writeSurface(const Uint8* rgb, SDL_Surface* surface, Uint32 without) {
     for (int x = 0; x < Width; ++x) {
-        for (int y = 0; y < Height; ++y) {
-            const Uint8* p = rgb + indexOf(x, y);
-            putPixel(surface, x, y, SDL_MapRGB(surface->format, p[0], p[1], p[2]) & ~without);
+        for (int y = 0; y < Height; ++y, rgb += 3) {
+            putPixel(surface, x, y, SDL_MapRGB(surface->format, rgb[0], rgb[1], rgb[2]) & ~without);
         }
     }
 }
@@ -40,11 +35,11 @@ inline void writeSurface(const Uint8* rgb, SDL_Surface* surface, Uint32 without)
 // Each channel of each pixel whose four taps at distance d lie inside becomes their
 // (sum + bias) / 4; the rest of destination is left alone.
 inline void crossAverage(const Uint8* source, Uint8* destination, int d, int bias) {
-    const int column = d * Height * 3, row = d * 3;
+    const int across = d * Height * 3, down = d * 3;
     for (int x = d; x < Width - d; ++x) {
-        for (int i = indexOf(x, d); i < indexOf(x, Height - d); ++i) {
+        for (int i = (x * Height + d) * 3; i < (x * Height + Height - d) * 3; ++i) {
             const int sum =
-                source[i - column] + source[i + column] + source[i - row] + source[i + row];
+                source[i - across] + source[i + across] + source[i - down] + source[i + down];
             destination[i] = static_cast<Uint8>((sum + bias) / 4);
         }
     }
