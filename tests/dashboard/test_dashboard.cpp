@@ -109,7 +109,7 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
 
-// Frames (Escape in the first), then: fraction, open, captured, world moved, header, music paused.
+// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
 TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     const struct Step {
         int frames;
