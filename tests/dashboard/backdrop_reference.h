@@ -1,11 +1,10 @@
-// The backdrop's straightforward algorithms, pixel by pixel through SDL on column-major
-// arrays, kept as the oracle that the game's fast capture and fade must match byte for byte.
-// Shared by the differential tests and the benchmark.
+// The backdrop's straightforward algorithms, pixel by pixel through SDL on column-major arrays:
+// the oracle the game's fast capture and fade must match byte for byte, and the benchmark's base.
 #pragma once
 
 #include <SDL.h>
 
-#include <cstring>
+#include <algorithm>
 
 #include "gfx/pixels.h"
 
@@ -15,80 +14,62 @@ constexpr int Width = 640;
 constexpr int Height = 480;
 constexpr int Bytes = Width * Height * 3;
 
-inline int indexOf(int x, int y) {
-    return (x * Height + y) * 3;
-}
-
-inline Uint8 clampByte(int value) {
-    return static_cast<Uint8>(value < 0 ? 0 : (value > 255 ? 255 : value));
-}
-
+// Pixel (x, y) starts at byte (x * 480 + y) * 3: red, green, blue.
 inline void readSurface(SDL_Surface* surface, Uint8* rgb) {
     for (int x = 0; x < Width; ++x) {
-        for (int y = 0; y < Height; ++y) {
-            Uint8* p = rgb + indexOf(x, y);
-            SDL_GetRGB(getPixel(surface, x, y), surface->format, &p[0], &p[1], &p[2]);
+        for (int y = 0; y < Height; ++y, rgb += 3) {
+            SDL_GetRGB(getPixel(surface, x, y), surface->format, &rgb[0], &rgb[1], &rgb[2]);
         }
     }
 }
 
-// Each pixel whose four taps at distance d lie inside becomes their (sum + bias) / 4.
+// Each pixel as SDL maps its colour, less the given bits.
+inline void writeSurface(const Uint8* rgb, SDL_Surface* surface, Uint32 without) {
+    for (int x = 0; x < Width; ++x) {
+        for (int y = 0; y < Height; ++y, rgb += 3) {
+            putPixel(surface, x, y, SDL_MapRGB(surface->format, rgb[0], rgb[1], rgb[2]) & ~without);
+        }
+    }
+}
+
+// Each channel of each pixel whose four taps at distance d lie inside becomes their
+// (sum + bias) / 4; the rest of destination is left alone.
 inline void crossAverage(const Uint8* source, Uint8* destination, int d, int bias) {
-    const int step = d * Height * 3;
+    const int across = d * Height * 3, down = d * 3;
     for (int x = d; x < Width - d; ++x) {
-        for (int y = d; y < Height - d; ++y) {
-            for (int k = 0; k < 3; ++k) {
-                const int i = indexOf(x, y) + k;
-                const int sum =
-                    source[i - step] + source[i + step] + source[i - 3 * d] + source[i + 3 * d];
-                destination[i] = static_cast<Uint8>((sum + bias) / 4);
-            }
+        for (int i = (x * Height + d) * 3; i < (x * Height + Height - d) * 3; ++i) {
+            const int sum =
+                source[i - across] + source[i + across] + source[i - down] + source[i + down];
+            destination[i] = static_cast<Uint8>((sum + bias) / 4);
         }
     }
 }
 
-// The opening frame's capture and filter, from screen into the two surfaces and two arrays.
+// The opening frame: the screen copied into captured, its pixels blurred six times, lifted by
+// 50 and kept within 100..255 and drawn into filtered; capturedRgb holds the captured pixels.
 inline void capture(SDL_Surface* screen, SDL_Surface* captured, SDL_Surface* filtered,
                     Uint8* filteredRgb, Uint8* capturedRgb) {
     SDL_UpperBlit(screen, nullptr, captured, nullptr);
     readSurface(screen, filteredRgb);
-    std::memcpy(capturedRgb, filteredRgb, Bytes);
-    crossAverage(filteredRgb, capturedRgb, 3, 0);
-    crossAverage(capturedRgb, filteredRgb, 3, 1);
-    for (int pass = 0; pass < 2; ++pass) {
-        crossAverage(filteredRgb, capturedRgb, 1, 0);
-        crossAverage(capturedRgb, filteredRgb, 1, 0);
+    readSurface(screen, capturedRgb);      // the blur's scratch, its frame raw
+    for (int pair = 0; pair < 3; ++pair) { // at distance 3, 1 and 1; only the second pass rounds
+        crossAverage(filteredRgb, capturedRgb, pair == 0 ? 3 : 1, 0);
+        crossAverage(capturedRgb, filteredRgb, pair == 0 ? 3 : 1, pair == 0 ? 1 : 0);
     }
     for (int i = 0; i < Bytes; ++i) {
-        filteredRgb[i] = clampByte(clampByte(clampByte(filteredRgb[i] + 50) - 100) + 100);
+        filteredRgb[i] = static_cast<Uint8>(std::clamp(filteredRgb[i] + 50, 100, 255));
     }
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            const Uint8* p = filteredRgb + indexOf(x, y);
-            putPixel(filtered, x, y, SDL_MapRGB(filtered->format, p[0], p[1], p[2]));
-        }
-    }
+    writeSurface(filteredRgb, filtered, 0);
     readSurface(captured, capturedRgb);
 }
 
-// The fade at whole percent t, packed by loss and shift (through the palette if there is one).
+// The fade at whole percent t, without alpha bits.
 inline void blend(SDL_Surface* screen, const Uint8* filteredRgb, const Uint8* capturedRgb, int t) {
-    const SDL_PixelFormat* f = screen->format;
-    for (int y = 0; y < Height; ++y) {
-        for (int x = 0; x < Width; ++x) {
-            Uint8 mixed[3];
-            for (int k = 0; k < 3; ++k) {
-                const int i = indexOf(x, y) + k;
-                mixed[k] = clampByte((filteredRgb[i] * t + capturedRgb[i] * (100 - t)) / 100);
-            }
-            putPixel(screen, x, y,
-                     f->palette != nullptr
-                         ? SDL_MapRGB(screen->format, mixed[0], mixed[1], mixed[2])
-                         : static_cast<Uint32>(mixed[0] >> f->Rloss) << f->Rshift |
-                               static_cast<Uint32>(mixed[1] >> f->Gloss) << f->Gshift |
-                               static_cast<Uint32>(mixed[2] >> f->Bloss) << f->Bshift);
-        }
+    static Uint8 mixed[Bytes];
+    for (int i = 0; i < Bytes; ++i) {
+        mixed[i] = static_cast<Uint8>((filteredRgb[i] * t + capturedRgb[i] * (100 - t)) / 100);
     }
+    writeSurface(mixed, screen, screen->format->Amask);
 }
 
 } // namespace reference

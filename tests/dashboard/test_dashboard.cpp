@@ -1,0 +1,327 @@
+// The dashboard: backdrop, frames, buttons, header and footer, screenshots and bad media.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <vector>
+
+#include "app/frame_loop.h"
+#include "backdrop_reference.h"
+#include "dashboard/backdrop.h"
+#include "dashboard/buttons.h"
+#include "dashboard/header_footer.h"
+#include "dashboard/media.h"
+#include "dashboard/screenshot.h"
+#include "dashboard/state.h"
+#include "game/world.h"
+#include "gfx/text.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+#include "support/headless.h"
+#include "support/play.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr Uint32 Red = 0xFF0000, Green = 0x00FF00, Yellow = 0xFFFF00, White = 0xFFFFFF;
+
+// Starts the game headless in a new scratch folder, clock stood in, pointer over the window.
+void startDashboardTest(bool withMedia = false) {
+    enterScratchFolder(withMedia);
+    ASSERT_TRUE(startHeadless(32));
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+}
+
+Uint32 rgbAt(int x, int y, SDL_Surface* surface = screen) {
+    Uint8 r = 0, g = 0, b = 0;
+    readRgb(surface, x, y, r, g, b);
+    return Uint32(r) << 16 | Uint32(g) << 8 | b;
+}
+
+// A 32-bit sheet whose raw values are 0xRRGGBB, all black, and a rectangle filled in one.
+SDL_Surface* blackSheet(int w, int h) {
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+}
+void fill(SDL_Surface* sheet, int x, int y, int w, int h, Uint32 rgb) {
+    SDL_Rect r = {Sint16(x), Sint16(y), Uint16(w), Uint16(h)};
+    SDL_FillRect(sheet, &r, rgb);
+}
+
+// Bits per pixel, red, green, blue and alpha masks.
+using Format = std::array<Uint32, 5>;
+const Format Formats[] = {{32, 0xFF0000, 0xFF00, 0xFF, 0},
+                          {32, 0xFF, 0xFF00, 0xFF0000, 0},
+                          {32, 0xFF000000, 0xFF0000, 0xFF00, 0xFF},
+                          {24, 0xFF0000, 0xFF00, 0xFF, 0},
+                          {16, 0xF800, 0x7E0, 0x1F, 0},
+                          {15, 0x7C00, 0x3E0, 0x1F, 0},
+                          {8, 0, 0, 0, 0}};
+
+// A surface that copies when blitted, every byte random; palettised, they start the palette.
+SDL_Surface* noiseSurface(const Format& f) {
+    SDL_Surface* s = SDL_CreateRGBSurface(0, 640, 480, int(f[0]), f[1], f[2], f[3], f[4]);
+    SDL_SetAlpha(s, 0, 255);
+    auto* bytes = static_cast<Uint8*>(s->pixels);
+    for (unsigned i = 0, seed = 7; i < unsigned(s->pitch * s->h); ++i) {
+        seed = seed * 1103515245u + 12345u;
+        bytes[i] = static_cast<Uint8>(seed >> 16);
+    }
+    SDL_SetColors(s, reinterpret_cast<SDL_Color*>(bytes), 0, 256);
+    return s;
+}
+
+bool samePixels(SDL_Surface* a, SDL_Surface* b) {
+    return std::memcmp(a->pixels, b->pixels, size_t(a->pitch) * a->h) == 0;
+}
+
+class BackdropFormats : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
+    const Format& f = Formats[GetParam()];
+    startDashboardTest();
+    SDL_Surface *theirs = noiseSurface(f), *theirCapture = noiseSurface(f),
+                *theirFiltered = noiseSurface(f);
+    screen = noiseSurface(f);
+    backdropCapture = noiseSurface(f);
+    backdropFiltered = noiseSurface(f);
+    static Uint8 referenceFiltered[BackdropBytes], referenceCaptured[BackdropBytes];
+    captureBackdrop();
+    reference::capture(theirs, theirCapture, theirFiltered, referenceFiltered, referenceCaptured);
+    ASSERT_EQ(std::memcmp(filteredRgb, referenceFiltered, BackdropBytes), 0);
+    ASSERT_EQ(std::memcmp(capturedRgb, referenceCaptured, BackdropBytes), 0);
+    ASSERT_TRUE(samePixels(backdropFiltered, theirFiltered));
+    for (int t = 0; t < 100; t += f[0] == 8 ? 11 : 1) { // by the whole percent below
+        drawBackdrop(t + 0.75);
+        reference::blend(theirs, referenceFiltered, referenceCaptured, t);
+        ASSERT_TRUE(samePixels(screen, theirs)) << "t " << t;
+    }
+    drawBackdrop(100.0); // fully open: the filtered surface as it is; closed: nothing
+    drawBackdrop(0.0);
+    EXPECT_TRUE(samePixels(screen, backdropFiltered));
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
+
+// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
+TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
+    const struct Step {
+        int frames;
+        double fraction;
+        bool escape, open, captures, worldMoves, pieces, musicPaused;
+    } steps[] = {{1, 107.5 / 15, 1, 1, 1, 1, 1, 1}, // opens on this very frame
+                 {1, 13.8556, 0, 1, 0, 0, 1, 1},
+                 {2, 11.1031, 1, 0, 0, 0, 1, 1}, // a second Escape reverses at once
+                 {2, 23.5276, 1, 1, 0, 0, 1, 1}, // Escape while closing: no capture
+                 {39, 100.0, 0, 1, 0, 0, 1, 1},
+                 {1, 92.8333, 1, 0, 0, 0, 1, 1},
+                 {37, 0.3128, 0, 0, 0, 0, 1, 1},     // 38 steps down
+                 {1, 0.0, 0, 0, 0, 0, 0, 1},         // the 39th: only the backdrop
+                 {1, 0.0, 0, 0, 0, 1, 0, 0},         // the world runs, the music plays
+                 {1, 107.5 / 15, 1, 1, 1, 1, 1, 1}}; // Escape at once: a new capture
+    startDashboardTest(true);
+    // Our own cursor (cell 3 green) and a tall yellow band, no border.
+    borderImage = nullptr;
+    fill(cursorImage = blackSheet(1536, 96), 288, 0, 96, 96, Green);
+    fill(topBottomBorderImage = blackSheet(640, 200), 0, 0, 640, 200, Yellow);
+    SDL_WarpMouse(102, 102);
+    for (int i = 0; i < 31; ++i) {
+        runFrameLasting(16);
+    }
+    std::vector<Uint8> captured(capturedRgb, capturedRgb + BackdropBytes);
+    for (const Step& step : steps) {
+        SCOPED_TRACE(::testing::Message() << "step " << &step - steps);
+        const double angle = spawnAngle;
+        localTimeKnown = false;
+        for (int frame = 0; frame < step.frames; ++frame) { // released in the next frame
+            pushKey(SDLK_ESCAPE, frame == 0 && step.escape);
+            runFrameLasting(16);
+        }
+        EXPECT_EQ(dashboardOpen, step.open);
+        EXPECT_NEAR(dashboardFraction, step.fraction, 0.00005);
+        const std::vector<Uint8> now(capturedRgb, capturedRgb + BackdropBytes);
+        EXPECT_EQ(now != captured, step.captures);
+        captured = now;
+        for (int x = 0; step.captures && x < 640; ++x) { // the world as drawn, not the cursor
+            ASSERT_EQ(rgbAt(x, 300, backdropCapture), rgbAt(x, 300)) << x;
+        }
+        EXPECT_TRUE(!step.captures || rgbAt(100, 120, backdropCapture) != Green);
+        EXPECT_EQ(spawnAngle != angle, step.worldMoves);
+        EXPECT_EQ(rgbAt(20, 30) == Yellow && localTimeKnown, step.pieces); // band and time
+        EXPECT_EQ(Mix_PausedMusic() != 0, step.musicPaused);
+        EXPECT_TRUE(rgbAt(54, 54) == Green && rgbAt(149, 149) == Green); // centred on the pointer
+    }
+}
+
+// Pointer, mouse button, its state (2 pressed, 1 held): what a button does; then its pieces.
+TEST(Dashboard, ButtonsActOnAFreshLeftPressInTheirHitAreaAndDrawTheirPieces) {
+    startDashboardTest();
+    buttonImage = blackSheet(189, 42); // each pixel tells its place: red x, green y (hover 21+)
+    for (int i = 0; i < 189 * 42; ++i) {
+        fill(buttonImage, i % 189, i / 189, 1, 1, Uint32(i % 189 << 16 | i / 189 << 8));
+    }
+    const struct {
+        double fraction;
+        int x, y, button, state;
+        bool hovered, closes, quits, saves;
+    } rows[] = {{100, 156, 115, 1, 2, 0, 0, 0, 0}, {100, 482, 115, 1, 2, 1, 1, 0, 0},
+                {100, 300, 135, 1, 2, 1, 1, 0, 0}, {100, 300, 115, 3, 2, 1, 0, 0, 0},
+                {100, 300, 115, 1, 1, 1, 0, 0, 0}, {100, 320, 165, 1, 2, 1, 0, 1, 0},
+                {100, 320, 215, 1, 2, 1, 0, 0, 1}, {60, 320, 307, 1, 2, 1, 1, 0, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.fraction << " " << row.x << "," << row.y);
+        dashboardFraction = row.fraction;
+        dashboardOpen = true;
+        quitRequested = false;
+        pointerX[0] = row.x;
+        pointerY[0] = row.y;
+        mouseButtonState[row.button] = row.state;
+        drawDashboardButtons();
+        mouseButtonState[row.button] = KeyUp;
+        EXPECT_EQ((rgbAt(row.x, row.y) >> 8 & 0xFF) >= 21, row.hovered);
+        EXPECT_EQ(dashboardOpen, !row.closes);
+        EXPECT_EQ(quitRequested, row.quits);
+        EXPECT_EQ(remove("screenshot1.bmp") == 0, row.saves);
+    }
+    drawButtonFrame(170, 108, 0);
+    const int pieces[][4] = {
+        {169, 143, 41, 20},  {490, 87, 62, 0},    {490, 143, 83, 20},
+        {463, 123, 104, 0},  {464, 123, 84, 0},   {470, 108, 105, 0},
+        {469, 107, 131, 20}, {149, 122, 147, 14}, {469, 122, 173, 14}}; // screen x, y, sheet x, y
+    for (const auto& p : pieces) {
+        EXPECT_EQ(rgbAt(p[0], p[1]), Uint32(p[2] << 16 | p[3] << 8)) << p[0] << "," << p[1];
+    }
+}
+
+TEST(Dashboard, DateAndClockLines) {
+    const char* const rows[][3] = {
+        {"2028-01-01 00:00:00", "Saturday January 1st 2028", "12:00:00 AM"},
+        {"2028-02-02 12:30:00", "Wednesday February 2nd 2028", "12:30:00 PM"},
+        {"2028-03-03 13:00:09", "Friday March 3rd 2028", "1:00:09 PM"},
+        {"2028-05-11 09:05:07", "Thursday May 11th 2028", "9:05:07 AM"},
+        {"2028-06-12 11:10:10", "Monday June 12th 2028", "11:10:10 AM"},
+        {"2028-07-13 14:07:03", "Thursday July 13th 2028", "2:07:03 PM"},
+        {"2028-08-21 01:00:00", "Monday August 21st 2028", "1:00:00 AM"},
+        {"2028-10-22 12:00:59", "Sunday October 22nd 2028", "12:00:59 PM"},
+        {"2028-11-23 23:59:59", "Thursday November 23rd 2028", "11:59:59 PM"},
+        {"2028-12-31 00:59:01", "Sunday December 31st 2028", "12:59:01 AM"}};
+    for (const auto& row : rows) {
+        std::tm time = {};
+        strptime(row[0], "%Y-%m-%d %H:%M:%S", &time);
+        char date[DateLineCapacity], clock[DateLineCapacity];
+        dateLine(time, date, sizeof date);
+        clockLine(time, clock, sizeof clock);
+        EXPECT_EQ(std::string(date) + ", " + clock, std::string(row[1]) + ", " + row[2]);
+    }
+}
+
+// By fraction, the box of white (glyphs are white blocks) in rows top..bottom, and the bands.
+TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
+    startDashboardTest();
+    fill(fontImage = blackSheet(1425, 21), 0, 0, 1425, 21, White);
+    fill(topBottomBorderImage = blackSheet(640, 131), 0, 0, 640, 1, Red); // last row green
+    fill(topBottomBorderImage, 0, 130, 640, 1, Green);
+    strptime("2026-09-23 00:00:00", "%Y-%m-%d %H:%M:%S", &localTimeNow); // the longest date line
+    localTimeKnown = true;
+    using Box = std::array<int, 4>;
+    const struct {
+        double fraction;
+        int top, bottom, headerLast, footerFirst;
+        Box box;
+    } rows[] = {{100, 0, 37, 60, 419, {301, 18, 623, 37}},         // date line
+                {100, 39, 80, 60, 419, {499, 39, 623, 58}},        // clock line
+                {100, 150, 180, 60, 419, {298, 155, 345, 175}},    // "Exit"
+                {100, 430, 479, 60, 419, {20, 442, 265, 462}},     // the web address
+                {107.5 / 15, 0, 40, 4, 475, {499, 0, 623, 2}},     // the clock's end
+                {107.5 / 15, 5, 474, 4, 475, {640, 480, -1, -1}}}; // nothing else
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.fraction << " rows " << row.top);
+        dashboardFraction = row.fraction;
+        SDL_FillRect(screen, nullptr, 0);
+        drawDashboardButtons();
+        drawHeaderAndFooter();
+        Box box = {640, 480, -1, -1};
+        for (int x = 0, y = row.top; y <= row.bottom; y += ++x / 640, x %= 640) {
+            if (rgbAt(x, y) == White) {
+                box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), y};
+            }
+        }
+        EXPECT_EQ(box, row.box);
+        EXPECT_EQ(rgbAt(5, row.headerLast), Green);
+        EXPECT_EQ(rgbAt(5, row.footerFirst), Red);
+    }
+}
+
+// Numbers taken: the next is the first free; a soft size limit under a whole screenshot's size.
+TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
+    startDashboardTest();
+    fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
+    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    for (const auto& taken : rows) {
+        enterScratchFolder(false);
+        for (int n : taken) {
+            writeWhole("screenshot" + std::to_string(n) + ".bmp", "old");
+        }
+        EXPECT_TRUE(saveScreenshot());
+        for (int n = 1; n <= int(taken.size()) + 1; ++n) {
+            const std::string name = "screenshot" + std::to_string(n) + ".bmp";
+            SDL_Surface* saved = SDL_LoadBMP(name.c_str()); // the capture, not the backdrop
+            EXPECT_TRUE(saved ? rgbAt(639, 479, saved) == Red : readWhole(name) == "old") << name;
+        }
+    }
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit usual = {};
+    getrlimit(RLIMIT_FSIZE, &usual);
+    for (const rlim_t limit : {rlim_t(4096), rlim_t(921653), rlim_t(921654)}) {
+        enterScratchFolder(false);
+        const rlimit small = {limit, usual.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool saved = saveScreenshot();
+        setrlimit(RLIMIT_FSIZE, &usual);
+        EXPECT_EQ(saved, limit == 921654) << limit;
+        EXPECT_EQ(fs::exists("screenshot1.bmp"), saved) << limit;
+    }
+    // Created for everyone to read and write, less what the player's umask takes away.
+    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {002, 0664}}) {
+        enterScratchFolder(false);
+        const mode_t usualMask = umask(mask);
+        saveScreenshot();
+        umask(usualMask);
+        struct stat info = {};
+        EXPECT_EQ(stat("screenshot1.bmp", &info) == 0 ? info.st_mode & 07777 : 0, mode) << mask;
+    }
+}
+
+// Each file cut to a number of bytes or (-1) gone: only its own handle is absent; the game plays.
+TEST(Dashboard, ABadMediaFileLeavesOnlyItsHandleAbsentAndTheGamePlaysOn) {
+    const struct Slot {
+        const char* path;
+        SDL_Surface** handle; // none: the music
+        int bytes;
+    } slots[] = {{"Media/Lumadeck/Font.png", &fontImage, -1},
+                 {"Media/Lumadeck/Button.png", &buttonImage, 100},
+                 {"Media/Lumadeck/Border.png", &borderImage, 0},
+                 {"Media/Lumadeck/TopBottomBorder.png", &topBottomBorderImage, 2000},
+                 {"Media/Lumadeck/Cursor.png", &cursorImage, 33},
+                 {"Media/Game/Mirovanta.ogg", nullptr, -1},
+                 {"Media", nullptr, -1}}; // all of them, the music too
+    for (const Slot& bad : slots) {
+        SCOPED_TRACE(bad.path);
+        fs::copy(GLIMM_MEDIA_DIR, fs::path(enterScratchFolder(false)) / "Media",
+                 fs::copy_options::recursive);
+        bad.bytes < 0 ? void(fs::remove_all(bad.path)) : fs::resize_file(bad.path, bad.bytes);
+        ASSERT_TRUE(startHeadless(32));
+        for (const Slot& slot : slots) {
+            const bool loaded = slot.handle != nullptr ? *slot.handle != nullptr : music != nullptr;
+            EXPECT_TRUE(loaded == (&slot != &bad && &bad != &slots[6]) || &slot == &slots[6]);
+        }
+        playFullSequence(); // a round, the dashboard, a screenshot, more play
+    }
+}
