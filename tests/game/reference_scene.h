@@ -16,8 +16,7 @@ inline void drawReferenceScene() {
     prepareScoreFont();
     const Uint32 black = SDL_MapRGB(screen->format, 0, 0, 0);
     const Uint32 tint = SDL_MapRGB(screen->format, TintRed, TintGreen, TintBlue);
-    SDL_Rect whole = {0, 0, ScreenWidth, ScreenHeight};
-    SDL_FillRect(screen, &whole, nextRingBlack ? 0 : ringColour);
+    SDL_FillRect(screen, nullptr, nextRingBlack ? 0 : ringColour);
     for (int r = ringCount - 1; r >= 0; --r) {
         const Ring* ring = rings[r];
         const double radius = ring->radius;

@@ -1,42 +1,38 @@
-// Test support: scratch folders, headless start-up and a controllable clock.
+// Test support: the routines behind headless.h, play.h and png_writer.h.
 #include "support/headless.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <unistd.h>
-#include <vector>
+#include <fstream>
+#include <sstream>
 
 #include "app/frame_loop.h"
 #include "gfx/pixels.h"
+#include "gfx/text.h"
+#include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "support/play.h"
+#include "support/png_writer.h"
 
-namespace {
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#include <stb/stb_image_write.h>
 
-Uint32 fakeNow = 0;
-std::vector<std::string> scratchFolders;
-
-// At exit; a linked Media folder loses only the link.
-void removeScratchFolders() {
-    std::error_code ignored;
-    for (const std::string& folder : scratchFolders) {
-        std::filesystem::remove_all(folder, ignored);
-    }
-}
-
-} // namespace
+static Uint32 fakeNow = 0;
+static std::vector<std::string> scratchFolders; // removed at exit; a linked Media loses the link
 
 std::string enterScratchFolder(bool withMedia) {
     namespace fs = std::filesystem;
     std::string path = (fs::temp_directory_path() / "glimm-test-XXXXXX").string();
-    if (mkdtemp(path.data()) == nullptr) {
-        ADD_FAILURE() << "cannot make a scratch folder";
-        return {};
-    }
+    EXPECT_NE(mkdtemp(path.data()), nullptr);
     if (scratchFolders.empty()) {
-        std::atexit(removeScratchFolders);
+        std::atexit([] {
+            std::error_code ignored;
+            for (const std::string& folder : scratchFolders) {
+                fs::remove_all(folder, ignored);
+            }
+        });
     }
     scratchFolders.push_back(path);
     if (withMedia) {
@@ -70,9 +66,7 @@ void runFrameLasting(Uint32 ms) {
 void pushKey(int symbol, bool down) {
     SDL_Event event = {};
     event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-    const auto raw = static_cast<Uint32>(symbol); // any number, even past the known keys
-    std::memcpy(&event.key.keysym.sym, &raw, sizeof raw);
+    event.key.keysym.sym = static_cast<SDLKey>(symbol);
     SDL_PushEvent(&event);
 }
 
@@ -80,7 +74,6 @@ void pushButton(int button, bool down, int x, int y) {
     SDL_Event event = {};
     event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
     event.button.button = static_cast<Uint8>(button);
-    event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.button.x = static_cast<Uint16>(x);
     event.button.y = static_cast<Uint16>(y);
     SDL_PushEvent(&event);
@@ -88,4 +81,60 @@ void pushButton(int button, bool down, int x, int y) {
 
 void readRgb(SDL_Surface* surface, int x, int y, Uint8& red, Uint8& green, Uint8& blue) {
     SDL_GetRGB(getPixel(surface, x, y), surface->format, &red, &green, &blue);
+}
+
+void useNumberedSheets() {
+    for (SDL_Surface** sheet : {&fontImage, &tintedFontImage}) {
+        SDL_FreeSurface(*sheet);
+        *sheet = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, GlyphCount * GlyphWidth,
+                                      GlyphHeight, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+        const Uint8 mark = sheet == &fontImage ? PlainMark : TintedMark;
+        for (Sint16 x = 0; x < (*sheet)->w; x += GlyphWidth) {
+            SDL_Rect cell = {x, 0, GlyphWidth, GlyphHeight};
+            SDL_FillRect(*sheet, &cell,
+                         SDL_MapRGBA((*sheet)->format, x / GlyphWidth, mark, 7, 255));
+        }
+    }
+}
+
+int cellAt(int x, int y, Uint8 mark) {
+    Uint8 r = 0, g = 0, b = 0;
+    readRgb(screen, x, y, r, g, b);
+    return g == mark && b == 7 ? r : NoCell;
+}
+
+Uint8 focusedAppState() {
+    return SDL_APPMOUSEFOCUS | SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+
+Uint8 unfocusedAppState() {
+    return SDL_APPINPUTFOCUS | SDL_APPACTIVE;
+}
+
+std::string readWhole(const std::string& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+void writeWhole(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+bool savePng(SDL_Surface* surface, const std::string& path) {
+    std::vector<Uint8> rgba(static_cast<size_t>(surface->w * surface->h * 4));
+    for (size_t i = 0; i < rgba.size(); i += 4) {
+        const int x = static_cast<int>(i / 4) % surface->w,
+                  y = static_cast<int>(i / 4) / surface->w;
+        SDL_GetRGBA(getPixel(surface, x, y), surface->format, &rgba[i], &rgba[i + 1], &rgba[i + 2],
+                    &rgba[i + 3]);
+    }
+    return stbi_write_png(path.c_str(), surface->w, surface->h, 4, rgba.data(), surface->w * 4);
+}
+
+SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, w, h, 32, 0x000000FF,
+                                                0x0000FF00, 0x00FF0000, 0xFF000000);
+    SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, r, g, b, a));
+    return surface;
 }

@@ -1,26 +1,32 @@
-// Test support: scratch working folders, headless start-up and a clock the test controls.
+// Test support: scratch folders, headless start-up, a clock the test controls, queued input and
+// font sheets whose cells can be read back from the screen.
 #pragma once
 
 #include <SDL.h>
 
 #include <string>
 
-// Makes a fresh scratch folder under the system's temporary folder (removed when the test
-// process ends), links the project's Media into it when asked, and makes it the working folder.
+// Makes a fresh scratch folder (removed at exit) the working folder, Media linked in if asked.
 std::string enterScratchFolder(bool withMedia = true);
-// Starts the game exactly as main does, on SDL's dummy drivers, with the window at the given
-// depth (0 = what the driver offers). Returns startGame's result.
+// Starts the game as main does, on the dummy drivers, at the given depth (0: the driver's).
 bool startHeadless(int bitsPerPixel = 32);
 
-// Stand in for the frame loop's clock and delay: time moves only when the test says so, so a
-// frame lasts exactly as long as the test wants and no frame sleeps.
+// Stand in for the frame loop's clock and wait (time moves only when the test says so); run one
+// real frame after moving the clock by ms.
 void useFakeClock(Uint32 startMs = 0);
 void advanceFakeClock(Uint32 ms);
-// Runs one real frame after moving the fake clock by ms (the frame clock then measures it).
 void runFrameLasting(Uint32 ms);
 
-// Queue an SDL event as if the player had pressed or released a key or a mouse button.
+// Queue an event as if the player pressed or released a key or a mouse button; read a surface's
+// pixel as red, green, blue through its own format.
 void pushKey(int symbol, bool down);
 void pushButton(int button, bool down, int x = 0, int y = 0);
-// Reads the pixel at (x, y) of a surface as red, green, blue through its own format.
 void readRgb(SDL_Surface* surface, int x, int y, Uint8& red, Uint8& green, Uint8& blue);
+
+// Puts in place of the plain and tinted font sheets sheets whose cell i is opaque red i, green
+// the sheet's mark, blue 7; cellAt reads back the cell at (x, y) of the screen, or NoCell.
+constexpr Uint8 PlainMark = 200;
+constexpr Uint8 TintedMark = 100;
+constexpr int NoCell = -1;
+void useNumberedSheets();
+int cellAt(int x, int y, Uint8 mark = PlainMark);

@@ -7,14 +7,11 @@
 #include "platform/display.h"
 
 inline void fillScreenWithNoise(unsigned seed) {
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            seed = seed * 1103515245u + 12345u;
-            const Uint32 bits = seed >> 8;
-            SDL_Rect dot = {static_cast<Sint16>(x), static_cast<Sint16>(y), 1, 1};
-            SDL_FillRect(screen, &dot,
-                         SDL_MapRGB(screen->format, static_cast<Uint8>(bits),
-                                    static_cast<Uint8>(bits >> 8), static_cast<Uint8>(bits >> 16)));
-        }
+    for (int i = 0; i < 640 * 480; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        const Uint32 bits = seed >> 8;
+        SDL_Rect dot = {static_cast<Sint16>(i % 640), static_cast<Sint16>(i / 640), 1, 1};
+        SDL_FillRect(screen, &dot,
+                     SDL_MapRGB(screen->format, bits & 255, bits >> 8 & 255, bits >> 16 & 255));
     }
 }

@@ -5,8 +5,7 @@
 
 #include <string>
 
-// Writes the surface (any format; read through its own pixel format, alpha included) as an
-// 8-bit RGBA PNG. True when the file was written.
+// Writes the surface (any format, alpha included) as an 8-bit RGBA PNG; true when written.
 bool savePng(SDL_Surface* surface, const std::string& path);
 // A new 32-bit RGBA software surface of the given size filled with one colour.
 SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a);

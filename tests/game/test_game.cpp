@@ -1,0 +1,265 @@
+// The game: the best score's file, the world update, the culled scene against the painter's
+// reference, and the score lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <csignal>
+#include <filesystem>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+#include "game/high_score.h"
+#include "game/hud.h"
+#include "game/update.h"
+#include "gfx/pixels.h"
+#include "platform/frame_clock.h"
+#include "reference_scene.h"
+#include "support/headless.h"
+#include "support/play.h"
+
+namespace fs = std::filesystem;
+
+// A game started headless; ten seconds at most, so that a hang ends the test.
+class Game : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        alarm(10);
+        enterScratchFolder(false);
+        ASSERT_TRUE(startHeadless(32));
+    }
+};
+
+// Rows: the file's text, then the best read from it (1111: refused, the best left as it was).
+TEST_F(Game, TheBestScoreReadTakesTheLeadingNumberAndRefusesEverythingElse) {
+    // clang-format off
+    const std::pair<std::string, int> rows[] = {
+        {" 42\n", 42}, {"+17", 17}, {"  \t\n-7 points", -7}, {"2147483647", INT_MAX},
+        {"-2147483648", INT_MIN}, {"abc", 1111}, {"", 1111}, {" \t\n ", 1111}, {"- 5", 1111},
+        {"2147483648", 1111}, {"-2147483649", 1111}, {std::string(4, '\0'), 1111}, {"no file", 1111}};
+    // clang-format on
+    for (const auto& [text, expected] : rows) {
+        text == "no file" ? (void)fs::remove("highscore.dat") : writeWhole("highscore.dat", text);
+        int value = 1111;
+        EXPECT_EQ(readHighScoreFile("highscore.dat", value), expected != 1111) << text;
+        EXPECT_EQ(value, expected) << text;
+    }
+}
+
+// Rows: the file before a reset (none when empty), the best the run knows, the round's score,
+// the bytes a write may take (-1 no limit); then the best after the reset and the file after.
+TEST_F(Game, OnlyARoundThatBeatsTheBestWritesItAndAFailedWriteKeepsTheOldFile) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails instead of killing us
+    umask(022);
+    // clang-format off
+    const std::tuple<std::string, int, int, int, int, std::string> rows[] = {
+        {"", 0, 0, -1, 0, ""}, {"", 0, 35, -1, 35, "35\n"}, {"50\n", 30, 30, -1, 50, "50\n"},
+        {"123456789 and a long tail\n", 0, 5, -1, 5, "5\n"}, {"50\n", 50, 123456, 0, 123456, "50\n"},
+        {"50\n", 50, 123456, 3, 123456, "50\n"}, {"", 0, 123456, 3, 123456, ""}};
+    // clang-format on
+    for (const auto& [before, best, roundScore, limit, bestAfter, after] : rows) {
+        SCOPED_TRACE(before + " " + std::to_string(roundScore));
+        fs::remove("highscore.dat");
+        before.empty() ? void() : writeWhole("highscore.dat", before);
+        highScore = best;
+        score = roundScore;
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit cut = {limit < 0 ? saved.rlim_max : static_cast<rlim_t>(limit), saved.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &cut), 0); // the soft limit only
+        resetRound();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        EXPECT_EQ(highScore, bestAfter);
+        EXPECT_EQ(score, 0);
+        EXPECT_EQ(readWhole("highscore.dat"), after);
+        const auto entries = std::distance(fs::directory_iterator("."), fs::directory_iterator());
+        EXPECT_EQ(entries, after.empty() ? 0 : 1) << "a stray temporary file";
+        EXPECT_TRUE(after.empty() || fs::status("highscore.dat").permissions() == fs::perms(0644));
+    }
+}
+
+// One world step of ms, with no ring due during it unless asked.
+void step(int ms, bool spawn = false) {
+    spawnCountdown = spawn ? spawnCountdown : 1000000;
+    frameMs = ms;
+    updateWorld();
+}
+
+Ring* addRing(double radius) {
+    return rings[ringCount++] = new Ring{320.0, 240.0, radius, 0};
+}
+
+Enemy* addEnemy(Ring* ring, double x, double y, double driftX = 0.0, double driftY = 0.0) {
+    return enemies[enemyCount++] = new Enemy{x, y, driftX, driftY, ring};
+}
+
+// Rows: pointer active, x, y; an enemy's drift x, y on a ring of radius 100; the step's ms; then
+// the aim x, y and the enemy's move x, y (radius x drift x ms, the ring grown 0.15 per ms first).
+TEST_F(Game, AStepMovesTheAimTowardThePointerAndDriftsEachEnemy) {
+    const double rows[][10] = {{1, 640, 240, 1e-4, -2e-4, 10, 0.064, 0, 0.1015, -0.203},
+                               {1, 320, 480, -2e-4, 1e-4, 10, 0, 0.048, -0.203, 0.1015},
+                               {0, 0, 0, 0, 1e-4, 20, 0, 0, 0, 0.206}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[2]);
+        resetRound();
+        Enemy* enemy = addEnemy(addRing(100.0), 300.0, 200.0, row[3], row[4]);
+        pointerActive[0] = row[0] != 0;
+        pointerX[0] = static_cast<int>(row[1]);
+        pointerY[0] = static_cast<int>(row[2]);
+        step(static_cast<int>(row[5]));
+        EXPECT_DOUBLE_EQ(aimX, row[6]);
+        EXPECT_DOUBLE_EQ(aimY, row[7]);
+        EXPECT_NEAR(enemy->x - 300.0, row[8], 1e-9);
+        EXPECT_NEAR(enemy->y - 200.0, row[9], 1e-9);
+    }
+}
+
+// Rows: a frame's ms, then the rings after it (one per 200 ms, the first at once); every other
+// one is black.
+TEST_F(Game, RingsSpawnEveryTwoHundredMsAlternatingLightAndBlack) {
+    for (const auto& row : {std::pair(1, 1), {199, 1}, {1, 2}, {1200, 8}}) {
+        step(row.first, true);
+        EXPECT_EQ(ringCount, row.second) << row.first;
+    }
+    for (int r = 0; r < ringCount; ++r) {
+        EXPECT_EQ(rings[r]->colour == SDL_MapRGB(screen->format, 0, 0, 0), r % 2 == 1) << r;
+    }
+}
+
+// Rows: enemies on a ring about to pass, the health before, frames of 16 ms; then the health and
+// the bar after. A fifth hit ends the round: that frame shows the empty tunnel in the new colour.
+TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
+    // clang-format off
+    const double rows[][5] = {{2, 1, 1, 0.58, 0.9656}, {0, 0.79, 1, 0.79, 0.9824}, {4, 1, 200, 0.16, 0.16}, {5, 1, 80, 1, 1}};
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0]);
+        resetRound();
+        Ring* passing = addRing(849.95);
+        addEnemy(addRing(10.0), 300.0, 200.0);
+        for (int i = 0; i < row[0]; ++i) {
+            addEnemy(passing, 300.0, 200.0);
+        }
+        health = row[1];
+        score = 7;
+        for (int frame = 0; frame < row[2]; ++frame) {
+            step(16);
+        }
+        EXPECT_NEAR(health, row[3], 1e-12);
+        EXPECT_NEAR(shownHealth, row[4], 1e-12);
+        const bool ended = row[0] == 5;
+        EXPECT_EQ(score, ended ? 0 : 7);
+        EXPECT_EQ(enemyCount, ended ? 0 : 1);
+        EXPECT_TRUE(!ended || (ringCount == 0 && getPixel(screen, 600, 380) == ringColour));
+    }
+}
+
+// Rows: an enemy's ring radius, x, y, the aim x (0.85 of it once the step moves it), the buttons,
+// the pointer's focus; then whether it is hit: the pointer at (320, 240) within 12 + radius / 20.
+TEST_F(Game, AClickKillsAnEnemyStrictlyInsideTheHitRadiusOfAnActivePointer) {
+    const int P = KeyPressed, H = KeyHeld, U = KeyUp;
+    // clang-format off
+    const double rows[][8] = {
+        {100, 303, 240, 0, P, U, 1, 0}, {100, 303.001, 240, 0, P, U, 1, 1}, {100, 320, 240, 0, U, P, 1, 1},
+        {100, 320, 240, 0, H, U, 1, 0}, {100, 320, 240, 0, P, U, 0, 0}, {200, 357, 240, 0.1, P, P, 1, 1},
+        {200, 300, 240, 0.1, P, U, 1, 0}};
+    // clang-format on
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[1]);
+        resetRound();
+        addEnemy(addRing(row[0]), row[1], row[2]);
+        aimX = row[3];
+        mouseButtonState[1] = static_cast<int>(row[4]);
+        mouseButtonState[3] = static_cast<int>(row[5]);
+        pointerActive[0] = row[6] != 0;
+        pointerX[0] = 320, pointerY[0] = 240;
+        step(0);
+        EXPECT_EQ(score, 5 * static_cast<int>(row[7]));
+        EXPECT_EQ(enemyCount, 1 - static_cast<int>(row[7]));
+    }
+}
+
+TEST_F(Game, RemovalKeepsTheOrderAndClearsTheFreedSlot) {
+    Ring* added[4] = {addRing(1), addRing(2), addRing(3), addRing(4)};
+    removeAt(rings, 1);
+    EXPECT_TRUE(ringCount == 3 && rings[0] == added[0] && rings[1] == added[2] &&
+                rings[2] == added[3] && rings[3] == nullptr);
+}
+
+// Up to 60 rings on and off the screen, radii up to 1300 (tunnel order or any, some tiny), any
+// aim, enemies on random rings around their centres.
+void makeRandomWorld(unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    auto colour = [&] {
+        return random() % 4 == 0 ? 0 : SDL_MapRGB(screen->format, random(), random(), random());
+    };
+    resetRound();
+    const int count = static_cast<int>(random() % 61);
+    const bool tunnelLike = random() % 2 == 0;
+    for (int i = 0; i < count; ++i) {
+        double radius = tunnelLike ? 1300.0 * (count - i) / (count + 1) + unit(random) * 20.0
+                                   : unit(random) * 1300.0;
+        radius = random() % 10 == 0 ? unit(random) * 4.0 : radius;
+        *addRing(radius) = {-200.0 + unit(random) * 1040.0, -200.0 + unit(random) * 880.0, radius,
+                            colour()};
+    }
+    aimX = unit(random) - 0.5;
+    aimY = unit(random) - 0.5;
+    for (int i = 0, n = count == 0 ? 0 : static_cast<int>(random() % 40); i < n; ++i) {
+        Ring* ring = rings[random() % static_cast<unsigned>(count)];
+        const double spread = ring->radius * 0.6 + 50.0;
+        addEnemy(ring, ring->x + (unit(random) - 0.5) * spread,
+                 ring->y + (unit(random) - 0.5) * spread);
+    }
+    nextRingBlack = random() % 2 == 0;
+    ringColour = colour();
+    shownHealth = unit(random);
+}
+
+class CulledScene : public ::testing::TestWithParam<int> {};
+
+// Random worlds drawn by both scenes over different leftovers: every byte and fillColour agree.
+TEST_P(CulledScene, MatchesThePaintersSceneByteForByte) {
+    enterScratchFolder(false);
+    ASSERT_TRUE(startHeadless(GetParam()));
+    const auto* pixels = static_cast<const Uint8*>(screen->pixels);
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        makeRandomWorld(seed * 7919u + static_cast<unsigned>(GetParam()));
+        std::vector<Uint8> frames[2];
+        Uint32 colours[2];
+        for (int culled = 0; culled < 2; ++culled) {
+            fillColour = 7;
+            SDL_FillRect(screen, nullptr, culled != 0 ? 0x5A5A5A : 0xA5A5A5);
+            culled != 0 ? drawScene() : drawReferenceScene();
+            frames[culled].assign(pixels, pixels + screen->pitch * 480);
+            colours[culled] = fillColour;
+        }
+        ASSERT_TRUE(frames[0] == frames[1]) << "seed " << seed;
+        ASSERT_EQ(colours[0], colours[1]) << seed;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, CulledScene, ::testing::Values(8, 16, 24, 32));
+
+// Probes of the score lines for the best 120, the score 35: x, y, sheet, character (0 none).
+TEST_F(Game, TheScoreLinesPlaceEveryCharacter) {
+    useNumberedSheets();
+    fontTinted = true; // keep the numbered purple sheet
+    highScore = 120;
+    score = 35;
+    drawScoreLines();
+    const Uint8 T = TintedMark, P = PlainMark;
+    // clang-format off
+    const std::tuple<int, int, Uint8, char> probes[] = {
+        {134, 422, T, ' '}, {135, 422, T, '1'}, {157, 422, T, '0'}, {25, 432, T, 'H'}, {135, 445, T, '3'},
+        {146, 455, T, '5'}, {23, 445, P, 'S'}, {22, 445, P, 0}, {27, 445, T, 'S'}, {30, 457, P, 'S'},
+        {30, 458, P, 0}, {30, 418, P, 'H'}};
+    // clang-format on
+    for (const auto& [x, y, sheet, c] : probes) {
+        EXPECT_EQ(cellAt(x, y, sheet), c == 0 ? NoCell : c - ' ') << x << "," << y;
+    }
+}
