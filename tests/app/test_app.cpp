@@ -26,6 +26,7 @@ TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
     alarm(10); // a frame that hangs on the queue ends the test
     enterScratchFolder(true);
     ASSERT_TRUE(startHeadless(32));
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_TIMER), 0U); // classic SDL's timer thread wakes every ms
     queryTicks = [] { return frameStartTicks + (clockReads++ > 0 ? frameSpentMs : 0); };
     delayFrame = [](Uint32 ms) { delays.push_back(ms); };
     SDL_Event event = {};
@@ -43,29 +44,6 @@ TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
     }
     EXPECT_TRUE(quitRequested);
     EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS), 0);
-}
-
-// Up to n frames of ms with the pointer at (x, y), clicking on every other one unless told not
-// to (a press is held across a frame), until done; true when done.
-bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, bool click = true) {
-    SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
-    for (int frame = 0; frame < n; ++frame) {
-        click ? pushButton(SDL_BUTTON_LEFT, frame % 2 == 0, x, y) : void();
-        runFrameLasting(ms);
-        if (done()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Escape held for a frame, then frames until the dashboard has eased fully open or closed.
-bool easeDashboardTo(double fraction) {
-    pushKey(SDLK_ESCAPE, true);
-    runFrameLasting(16);
-    pushKey(SDLK_ESCAPE, false);
-    return play(
-        40, 16, 320, 400, [=] { return dashboardFraction == fraction; }, false);
 }
 
 class DisplayDepth : public ::testing::TestWithParam<int> {};

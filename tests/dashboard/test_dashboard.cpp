@@ -322,6 +322,11 @@ TEST(Dashboard, ABadMediaFileLeavesOnlyItsHandleAbsentAndTheGamePlaysOn) {
             const bool loaded = slot.handle != nullptr ? *slot.handle != nullptr : music != nullptr;
             EXPECT_TRUE(loaded == (&slot != &bad && &bad != &slots[6]) || &slot == &slots[6]);
         }
-        playFullSequence(); // a round, the dashboard, a screenshot, more play
+        useFakeClock(1000);
+        queryAppState = focusedAppState;
+        EXPECT_TRUE(easeDashboardTo(100.0));
+        EXPECT_TRUE(play(2, 16, 320, 215, [] { return fs::exists("screenshot1.bmp"); }));
+        EXPECT_TRUE(easeDashboardTo(0.0));
+        EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
     }
 }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
@@ -79,6 +80,55 @@ TEST_F(Game, OnlyARoundThatBeatsTheBestWritesItAndAFailedWriteKeepsTheOldFile) {
         EXPECT_EQ(entries, after.empty() ? 0 : 1) << "a stray temporary file";
         EXPECT_TRUE(after.empty() || fs::status("highscore.dat").permissions() == fs::perms(0644));
     }
+}
+
+// Rows: the high score file's links ("name>target" made in game/, ~ the scratch folder), whether
+// "7" lay at the chain's end, where "42" must land. The link stays a link unless its target's
+// folder is gone; a failed write through it keeps the target; no temporary is left anywhere.
+TEST_F(Game, AHighScoreLinkStaysALinkAndItsTargetGetsTheRecord) {
+    const std::string root = fs::current_path().string();
+    const std::tuple<std::string, bool, std::string> rows[] = {
+        {"highscore.dat>~/sync/best.dat", true, "sync/best.dat"},
+        {"highscore.dat>../sync/best.dat", true, "sync/best.dat"},
+        {"highscore.dat>hop.dat hop.dat>~/sync/best.dat", true, "sync/best.dat"},
+        {"highscore.dat>../sync/best.dat", false, "sync/best.dat"},
+        {"highscore.dat>../gone/best.dat", false, "game/highscore.dat"}};
+    const auto noTemporary = [] {
+        for (const auto& entry : fs::recursive_directory_iterator(".")) {
+            EXPECT_EQ(entry.path().string().find(".dat."), std::string::npos) << entry.path();
+        }
+    };
+    for (const auto& [links, old, record] : rows) {
+        SCOPED_TRACE(links);
+        fs::remove_all("game"), fs::remove_all("sync");
+        fs::create_directories("game"), fs::create_directories("sync");
+        std::istringstream in(links);
+        for (std::string link; in >> link;) {
+            const std::string target = link.substr(link.find('>') + 1);
+            fs::create_symlink(target[0] == '~' ? root + target.substr(1) : target,
+                               "game/" + link.substr(0, link.find('>')));
+        }
+        old ? writeWhole(record, "7\n") : void();
+        int value = -1;
+        EXPECT_EQ(readHighScoreFile("game/highscore.dat", value), old);
+        EXPECT_TRUE(writeHighScoreFile("game/highscore.dat", 42));
+        EXPECT_EQ(readWhole(record), "42\n");
+        EXPECT_EQ(fs::is_symlink("game/highscore.dat"), record != "game/highscore.dat");
+        noTemporary();
+    }
+    fs::remove("game/highscore.dat");
+    fs::create_symlink("../sync/best.dat", "game/highscore.dat");
+    writeWhole("sync/best.dat", "42\n");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit tiny = {1, saved.rlim_max}; // the soft limit only
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    EXPECT_FALSE(writeHighScoreFile("game/highscore.dat", 98765));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(readWhole("sync/best.dat"), "42\n");
+    EXPECT_TRUE(fs::is_symlink("game/highscore.dat"));
+    noTemporary();
 }
 
 // One world step of ms, with no ring due during it unless asked.

@@ -1,8 +1,11 @@
-// The drawing layer: the hole bound, text placement, the colour key and the font tint, and the
-// PNG check in front of the decoder.
+// The drawing layer: the hole bound, text placement, the colour key, the border's opaque runs,
+// the font tint, and the PNG check in front of the decoder.
 #include <gtest/gtest.h>
 
+#include <SDL_image.h>
+
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -10,6 +13,7 @@
 #include <vector>
 
 #include "gfx/image.h"
+#include "gfx/opaque_runs.h"
 #include "gfx/pixels.h"
 #include "gfx/shapes.h"
 #include "gfx/text.h"
@@ -112,3 +116,38 @@ TEST(PngCheck, OnlyWholePngFilesOfAcceptedSizeReachTheDecoder) {
     std::filesystem::resize_file("small.png", PngFileMaxBytes + 1);
     EXPECT_EQ(readPngImage("small.png"), nullptr);
 }
+
+// Copying the opaque runs gives SDL's own keyed blit byte for byte at every depth, clipped or not:
+// for a picture with single pixels and runs at the row ends, a fully opaque and a fully keyed
+// row, near-cyan pixels (which 16 bits cannot tell from the key), and for the game's border.
+class OpaqueRuns : public ::testing::TestWithParam<int> {};
+TEST_P(OpaqueRuns, CopyingTheRunsGivesSdlsKeyedBlit) {
+    enterScratchFolder(false);
+    ASSERT_TRUE(startHeadless(GetParam()));
+    SDL_Surface* own = SDL_CreateRGBSurface(SDL_SWSURFACE, 24, 6, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    for (int i = 0, x = 0, y = 0; i < 24 * 6; ++i, x = i % 24, y = i / 24) {
+        const bool opaque = (y == 0 && (x == 0 || x >= 20)) || y == 1 || (y == 3 && x % 2 == 1) ||
+                            (y == 5 && x > 6 && x < 15);
+        static_cast<Uint32*>(own->pixels)[i] = opaque
+                                                   ? 0x9E3779B9u * Uint32(i + 1) >> 8
+                                                   : (y == 4 && x % 3 == 0 ? 0x00FCFD : 0x00FFFF);
+    }
+    for (SDL_Surface* picture : {own, IMG_Load(GLIMM_MEDIA_DIR "/Lumadeck/Border.png")}) {
+        SDL_Surface* keyed = SDL_DisplayFormat(picture);
+        SDL_SetColorKey(keyed, SDL_SRCCOLORKEY, SDL_MapRGB(keyed->format, 0, 255, 255));
+        for (SDL_Rect clip : {SDL_Rect{0, 0, 640, 480}, SDL_Rect{3, 1, 13, 3}}) {
+            SDL_Surface* both[2] = {SDL_DisplayFormat(screen), SDL_DisplayFormat(screen)};
+            for (SDL_Surface* target : both) {
+                for (int b = 0; b < target->pitch * target->h; ++b) {
+                    static_cast<Uint8*>(target->pixels)[b] = static_cast<Uint8>(b * 131 >> 3);
+                }
+                SDL_SetClipRect(target, &clip);
+            }
+            SDL_BlitSurface(keyed, nullptr, both[0], nullptr);
+            drawOpaqueRuns(keyed, findOpaqueRuns(keyed), both[1]);
+            const size_t bytes = static_cast<size_t>(both[0]->pitch) * ScreenHeight;
+            EXPECT_EQ(std::memcmp(both[0]->pixels, both[1]->pixels, bytes), 0) << clip.w;
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Depths, OpaqueRuns, ::testing::Values(8, 16, 24, 32));

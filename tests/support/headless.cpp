@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/frame_loop.h"
+#include "dashboard/state.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
 #include "platform/display.h"
@@ -137,4 +139,27 @@ SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
                                                 0x0000FF00, 0x00FF0000, 0xFF000000);
     SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, r, g, b, a));
     return surface;
+}
+
+// Up to n frames of ms with the pointer at (x, y), clicking on every other one unless told not
+// to (a press is held across a frame), until done; true when done.
+bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, bool click) {
+    SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
+    for (int frame = 0; frame < n; ++frame) {
+        click ? pushButton(SDL_BUTTON_LEFT, frame % 2 == 0, x, y) : void();
+        runFrameLasting(ms);
+        if (done()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Escape held for a frame, then frames until the dashboard has eased fully open or closed.
+bool easeDashboardTo(double fraction) {
+    pushKey(SDLK_ESCAPE, true);
+    runFrameLasting(16);
+    pushKey(SDLK_ESCAPE, false);
+    return play(
+        40, 16, 320, 400, [=] { return dashboardFraction == fraction; }, false);
 }

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <string>
 
 // Makes a fresh scratch folder (removed at exit) the working folder, Media linked in if asked.
@@ -30,3 +31,9 @@ constexpr Uint8 TintedMark = 100;
 constexpr int NoCell = -1;
 void useNumberedSheets();
 int cellAt(int x, int y, Uint8 mark = PlainMark);
+
+// Up to n frames of ms with the pointer at (x, y), clicking on every other one unless told not
+// to, until done; true when done. Escape, then frames until the dashboard is fully open (100)
+// or closed (0); true when it got there.
+bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, bool click = true);
+bool easeDashboardTo(double fraction);
