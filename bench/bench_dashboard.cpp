@@ -16,7 +16,7 @@
 #include "platform/display.h"
 #include "platform/input.h"
 #include "tests/dashboard/backdrop_reference.h"
-#include "tests/support/noise_picture.h"
+#include "noise_picture.h"
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "platform/display.h"
 #include "platform/frame_clock.h"
 #include "support/headless.h"
-#include "support/play.h"
 
 Uint32 frameStartTicks = 0;
 Uint32 frameSpentMs = 0;

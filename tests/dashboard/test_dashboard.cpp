@@ -22,7 +22,6 @@
 #include "platform/display.h"
 #include "platform/frame_clock.h"
 #include "support/headless.h"
-#include "support/play.h"
 
 namespace fs = std::filesystem;
 

@@ -20,7 +20,6 @@
 #include "platform/frame_clock.h"
 #include "reference_scene.h"
 #include "support/headless.h"
-#include "support/play.h"
 
 namespace fs = std::filesystem;
 

@@ -19,8 +19,6 @@
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "support/headless.h"
-#include "support/play.h"
-#include "support/png_writer.h"
 
 // The bound by which the scene skips walls never claims more than the hole, nor 2 columns less.
 TEST(Shapes, TheHoleBoundNeverClaimsMoreThanTheHole) {

@@ -14,8 +14,6 @@
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
-#include "support/play.h"
-#include "support/png_writer.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC

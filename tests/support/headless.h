@@ -1,5 +1,5 @@
-// Test support: scratch folders, headless start-up, a clock the test controls, queued input and
-// font sheets whose cells can be read back from the screen.
+// Test support: scratch folders, headless start-up, a clock the test controls, queued input, the
+// window's focus stood in, font sheets whose cells can be read back, files and PNGs of our own.
 #pragma once
 
 #include <SDL.h>
@@ -37,3 +37,16 @@ int cellAt(int x, int y, Uint8 mark = PlainMark);
 // or closed (0); true when it got there.
 bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, bool click = true);
 bool easeDashboardTo(double fraction);
+
+// Stand in for the window's focus (queryAppState): with and without the mouse over the window.
+Uint8 focusedAppState();
+Uint8 unfocusedAppState();
+
+// The whole content of a file; a file given a fresh content.
+std::string readWhole(const std::string& path);
+void writeWhole(const std::string& path, const std::string& text);
+
+// Writes the surface (any format, alpha included) as an 8-bit RGBA PNG; true when written.
+bool savePng(SDL_Surface* surface, const std::string& path);
+// A new 32-bit RGBA software surface of the given size filled with one colour.
+SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a);

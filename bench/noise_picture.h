@@ -1,5 +1,5 @@
-// A random picture on the screen, the same for a given seed: the dashboard tests' and
-// benchmark's stand-in for a game frame.
+// A random picture on the screen, the same for a given seed: the dashboard benchmark's stand-in
+// for a game frame.
 #pragma once
 
 #include <SDL.h>
