@@ -22,7 +22,7 @@ std::vector<Uint32> delays;
 
 // Rows: how long a frame's work took, then the waits after it; a quit queued before is taken.
 TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
-    alarm(10); // a frame that hangs on the queue ends the test
+    alarm(30); // a frame that hangs on the queue ends the test
     enterScratchFolder(true);
     ASSERT_TRUE(startHeadless(32));
     EXPECT_EQ(SDL_WasInit(SDL_INIT_TIMER), 0U); // classic SDL's timer thread wakes every ms

@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 class Game : public ::testing::Test {
   protected:
     void SetUp() override {
-        alarm(10);
+        alarm(30);
         enterScratchFolder(false);
         ASSERT_TRUE(startHeadless(32));
     }
