@@ -23,7 +23,7 @@
 
 namespace fs = std::filesystem;
 
-// A game started headless; ten seconds at most, so that a hang ends the test.
+// A game started headless; thirty seconds at most, so that a hang ends the test.
 class Game : public ::testing::Test {
   protected:
     void SetUp() override {
