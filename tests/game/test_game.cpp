@@ -23,13 +23,13 @@
 
 namespace fs = std::filesystem;
 
-// A game started headless; thirty seconds at most, so that a hang ends the test.
+// A game started headless, then thirty seconds at most: a hang ends the test.
 class Game : public ::testing::Test {
   protected:
     void SetUp() override {
-        alarm(30);
         enterScratchFolder(false);
         ASSERT_TRUE(startHeadless(32));
+        std::signal(SIGALRM, SIG_DFL), alarm(30); // start-up leaves SIGALRM ignored
     }
 };
 
@@ -156,8 +156,7 @@ TEST_F(Game, AStepMovesTheAimTowardThePointerAndDriftsEachEnemy) {
         resetRound();
         Enemy* enemy = addEnemy(addRing(100.0), 300.0, 200.0, row[3], row[4]);
         pointerActive[0] = row[0] != 0;
-        pointerX[0] = static_cast<int>(row[1]);
-        pointerY[0] = static_cast<int>(row[2]);
+        pointerX[0] = static_cast<int>(row[1]), pointerY[0] = static_cast<int>(row[2]);
         step(static_cast<int>(row[5]));
         EXPECT_DOUBLE_EQ(aimX, row[6]);
         EXPECT_DOUBLE_EQ(aimY, row[7]);
@@ -192,8 +191,7 @@ TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
         for (int i = 0; i < row[0]; ++i) {
             addEnemy(passing, 300.0, 200.0);
         }
-        health = row[1];
-        score = 7;
+        health = row[1], score = 7;
         for (int frame = 0; frame < row[2]; ++frame) {
             step(16);
         }

@@ -69,6 +69,7 @@ TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
     SDL_BlitSurface(keyedDisplayCopy(picture), nullptr, screen, nullptr);
     EXPECT_EQ(getPixel(screen, 0, 0), 0u);
     EXPECT_EQ(getPixel(screen, 1, 0), SDL_MapRGB(screen->format, 255, 0, 0));
+    ASSERT_TRUE(fontImage != nullptr && tintedFontImage != nullptr);
     const auto* pixels = static_cast<const Uint8*>(fontImage->pixels);
     const std::vector<Uint8> plain(pixels, pixels + fontImage->pitch * fontImage->h);
     tintFont(SDL_MapRGB(fontImage->format, 150, 100, 200));
