@@ -18,6 +18,7 @@
 #include "dashboard/screenshot.h"
 #include "dashboard/state.h"
 #include "game/world.h"
+#include "gfx/opaque_runs.h"
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
@@ -126,8 +127,12 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
                  {1, 0.0, 0, 0, 0, 1, 0, 0},         // the world runs, the music plays
                  {1, 107.5 / 15, 1, 1, 1, 1, 1, 1}}; // Escape at once: a new capture
     startDashboardTest(true);
-    // Our own cursor (cell 3 green) and a tall yellow band, no border.
-    borderImage = nullptr;
+    // Our own cursor (cell 3 green), a tall yellow band, and a border: cyan (its key) but for a
+    // red mark over the cursor.
+    fill(borderImage = blackSheet(640, 480), 0, 0, 640, 480, 0x00FFFF);
+    fill(borderImage, 100, 100, 5, 5, Red);
+    SDL_SetColorKey(borderImage, SDL_SRCCOLORKEY, 0x00FFFF);
+    borderRuns = findOpaqueRuns(borderImage);
     fill(cursorImage = blackSheet(1536, 96), 288, 0, 96, 96, Green);
     fill(topBottomBorderImage = blackSheet(640, 200), 0, 0, 640, 200, Yellow);
     SDL_WarpMouse(102, 102);
@@ -156,6 +161,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
         EXPECT_EQ(rgbAt(20, 30) == Yellow && localTimeKnown, step.pieces); // band and time
         EXPECT_EQ(Mix_PausedMusic() != 0, step.musicPaused);
         EXPECT_TRUE(rgbAt(54, 54) == Green && rgbAt(149, 149) == Green); // centred on the pointer
+        EXPECT_TRUE(rgbAt(102, 102) == Red && rgbAt(106, 106) == Green); // the border on top
     }
 }
 
