@@ -1,4 +1,5 @@
-// Bitmap font text: the two font sheets, their glyph cells, and drawing with alignment.
+// Bitmap font text: the two font sheets (loaded, and the purple one tinted, here), their glyph
+// cells, and drawing with alignment.
 #pragma once
 
 #include <SDL.h>
