@@ -13,6 +13,7 @@
 #include "dashboard/state.h"
 #include "game/hud.h"
 #include "gfx/image.h"
+#include "gfx/opaque_runs.h"
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
