@@ -6,7 +6,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,6 +82,14 @@ std::string linkChainEnd(const std::string& path) {
     return path;
 }
 
+// The file a write replaces: the end of the link chain, beside which the temporary file is made
+// so the rename keeps the link. A dangling link into a folder that is gone points nowhere: it is
+// replaced, as a plain file.
+std::string replacedFile(const char* linkOrFile) {
+    const std::string end = linkChainEnd(linkOrFile);
+    return end != linkOrFile && !folderExists(folderOf(end)) ? std::string(linkOrFile) : end;
+}
+
 // Makes the rename itself durable; a failure here no longer endangers either file.
 void syncFolderOf(const std::string& path) {
     const std::string folder = folderOf(path).empty() ? "." : folderOf(path);
@@ -107,12 +117,7 @@ bool readHighScoreFile(const char* path, int& value) {
 }
 
 bool writeHighScoreFile(const char* linkOrFile, int value) {
-    // The temporary file is made beside the file it replaces, so the rename keeps the link. A
-    // dangling link into a folder that is gone points nowhere: it is replaced, as a plain file.
-    std::string where = linkChainEnd(linkOrFile);
-    if (where != linkOrFile && !folderExists(folderOf(where))) {
-        where = linkOrFile;
-    }
+    const std::string where = replacedFile(linkOrFile);
     const char* path = where.c_str();
     std::string temporary = where + ".XXXXXX";
     const int descriptor = mkstemp(temporary.data());
@@ -138,4 +143,23 @@ bool writeHighScoreFile(const char* linkOrFile, int value) {
     }
     syncFolderOf(path);
     return true;
+}
+
+int recordHighScore(const char* linkOrFile, int value) {
+    // The lock is on the folder, not the file: the rename swaps the file for a new one, so a lock
+    // on it would guard nothing. Where the folder cannot be locked the write goes ahead unlocked.
+    const std::string folder = folderOf(replacedFile(linkOrFile));
+    const int lock =
+        open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (lock >= 0 && flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+    }
+    int stored = value;
+    if (!readHighScoreFile(linkOrFile, stored) || stored < value) {
+        stored = value;
+        writeHighScoreFile(linkOrFile, value);
+    }
+    if (lock >= 0) {
+        close(lock); // releases the lock
+    }
+    return stored;
 }

@@ -17,3 +17,10 @@ bool readHighScoreFile(const char* path, int& value);
 // into an existing folder, and the link stays; a link dangling into a missing folder is
 // replaced by the file.
 bool writeHighScoreFile(const char* linkOrFile, int value);
+
+// Called by the round reset when the round beat the best this game knows. Another game in the
+// same folder may have stored a higher record since, so the file is read again just before the
+// write, and written only when value beats what it holds. Both happen under an exclusive lock on
+// the file's folder, which every game recording there takes, so two rounds ending at once cannot
+// both pass the check. Returns the higher of value and the stored number.
+int recordHighScore(const char* linkOrFile, int value);

@@ -38,12 +38,12 @@ template <typename Object> void removeFrom(Object** list, int& count, int i) {
     --count;
 }
 
-// Only the round that beats the best writes the file; every other reset reads it, which is how
-// the best of earlier runs is loaded at start-up.
+// Only the round that beats the best writes the file, and only if no other game in the folder
+// stored a higher one meanwhile; every other reset reads it, which is how the best of earlier
+// runs is loaded at start-up.
 void settleHighScore() {
     if (score > highScore) {
-        highScore = score;
-        writeHighScoreFile(HighScoreFileName, highScore);
+        highScore = recordHighScore(HighScoreFileName, score);
     } else {
         readHighScoreFile(HighScoreFileName, highScore);
     }

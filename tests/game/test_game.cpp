@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <climits>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <tuple>
 #include <unistd.h>
 
@@ -51,14 +55,17 @@ TEST_F(Game, TheBestScoreReadTakesTheLeadingNumberAndRefusesEverythingElse) {
 
 // Rows: the file before a reset (none when empty), the best the run knows, the round's score,
 // the bytes a write may take (-1 no limit); then the best after the reset and the file after.
+// Two games that both loaded 10 end their rounds in either order: the other game's record is
+// in the file before this one's round ends.
 TEST_F(Game, OnlyARoundThatBeatsTheBestWritesItAndAFailedWriteKeepsTheOldFile) {
     std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails instead of killing us
     umask(022);
     // clang-format off
     const std::tuple<std::string, int, int, int, int, std::string> rows[] = {
         {"", 0, 0, -1, 0, ""}, {"", 0, 35, -1, 35, "35\n"}, {"50\n", 30, 30, -1, 50, "50\n"},
-        {"123456789 and a long tail\n", 0, 5, -1, 5, "5\n"}, {"50\n", 50, 123456, 0, 123456, "50\n"},
-        {"50\n", 50, 123456, 3, 123456, "50\n"}, {"", 0, 123456, 3, 123456, ""}};
+        {"3 and a long tail\n", 0, 5, -1, 5, "5\n"}, {"50\n", 50, 123456, 0, 123456, "50\n"},
+        {"50\n", 50, 123456, 3, 123456, "50\n"}, {"", 0, 123456, 3, 123456, ""},
+        {"50\n", 10, 30, -1, 50, "50\n"}, {"30\n", 10, 50, -1, 50, "50\n"}};
     // clang-format on
     for (const auto& [before, best, roundScore, limit, bestAfter, after] : rows) {
         SCOPED_TRACE(before + " " + std::to_string(roundScore));
@@ -128,6 +135,36 @@ TEST_F(Game, AHighScoreLinkStaysALinkAndItsTargetGetsTheRecord) {
     EXPECT_EQ(readWhole("sync/best.dat"), "42\n");
     EXPECT_TRUE(fs::is_symlink("game/highscore.dat"));
     noTemporary();
+}
+
+// Another game holds the folder's lock while it records 30 over 10; this game's 50 waits for it
+// and lands on top. Without the wait the 30 would land on the 50.
+TEST_F(Game, ARecordWaitsForAnotherGameRecordingInTheSameFolder) {
+    writeWhole("highscore.dat", "10\n");
+    const int folder = open(".", O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(folder, LOCK_EX), 0);
+    int best = 0;
+    std::thread game([&best] { best = recordHighScore("highscore.dat", 50); });
+    struct stat info {};
+    fstat(folder, &info);
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    const auto waiting = [&inode] {
+        std::ifstream locks("/proc/locks");
+        for (std::string line; std::getline(locks, line);) {
+            if (line.find("->") != std::string::npos && line.find(inode) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    };
+    while (!waiting() && readWhole("highscore.dat") == "10\n") {
+        usleep(1000);
+    }
+    writeWhole("highscore.dat", "30\n");
+    close(folder);
+    game.join();
+    EXPECT_EQ(readWhole("highscore.dat"), "50\n");
+    EXPECT_EQ(best, 50);
 }
 
 // One world step of ms, with no ring due during it unless asked.
