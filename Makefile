@@ -13,8 +13,9 @@ build: deps
 	cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DGLIMM_TESTS=OFF -DGLIMM_BENCH=OFF
 	cmake --build build-release -j$(JOBS) --target glimm
 
+# At the largest window scale that fits the screen (GLIMM_SCALE=1: the plain 640x480 window).
 run: build
-	./build-release/glimm
+	sh packaging/run-scaled ./build-release/glimm
 
 test: deps
 	bash tools/run-tests

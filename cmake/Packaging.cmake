@@ -14,6 +14,8 @@ set(GLIMM_HOMEPAGE "https://github.com/glimm/glimm")
 set(GLIMM_PACKAGING_DIR "${CMAKE_SOURCE_DIR}/packaging")
 
 install(TARGETS glimm RUNTIME DESTINATION "${GLIMM_GAME_DIR}")
+# The launcher starts the game through it, at the window scale that fits the screen.
+install(PROGRAMS "${GLIMM_PACKAGING_DIR}/run-scaled" DESTINATION "${GLIMM_GAME_DIR}")
 
 # By folder, so whatever the media tool adds is installed too.
 install(DIRECTORY "${CMAKE_SOURCE_DIR}/Media/Game" "${CMAKE_SOURCE_DIR}/Media/Lumadeck"
@@ -93,6 +95,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${GLIMM_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# sdl12-compat scales the window on big screens; xprop and xdpyinfo tell the launcher their size.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsdl1.2-compat, x11-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # CPack puts the summary first and indents the rest as the long description.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Glimm is a small arcade game: rings with circular holes come out of the

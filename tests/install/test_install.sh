@@ -11,7 +11,7 @@ prefix="/opt/glimm's game" root=$scratch/root tree=$scratch/root$prefix home=$sc
 # Every file an install must hold, relative to the prefix, sorted.
 expected_files() {
     {
-        printf '%s\n' "$bin/glimm" "$libexec/glimm/glimm" "$share/applications/glimm.desktop" \
+        printf '%s\n' "$bin/glimm" "$libexec/glimm/glimm" "$libexec/glimm/run-scaled" "$share/applications/glimm.desktop" \
             "$share/metainfo/io.github.glimm.Glimm.metainfo.xml" "${GLIMM_MAN_DIR:-share/man}/man6/glimm.6.gz" \
             "${GLIMM_DOC_DIR:-share/doc/glimm}/changelog.gz" "${GLIMM_DOC_DIR:-share/doc/glimm}/copyright" \
             "$share/lintian/overrides/glimm" "$share/icons/hicolor/scalable/apps/glimm.svg"
@@ -73,6 +73,8 @@ check_play() {
     start_game "$work" HOME="$home" XDG_DATA_HOME="$scratch/data" PATH="$tree/$bin:$PATH" \
         "$(sed -n 's/^Exec=//p' "$tree/$share/applications/glimm.desktop")"
     [ "$(readlink "/proc/$game_pid/cwd")" = "$folder" ] || fail "the game does not run in $folder"
+    # Through run-scaled, which finds the 1024x768 screen too small to enlarge the window.
+    grep -qzx SDL12COMPAT_WINDOW_SCALING=1 "/proc/$game_pid/environ" || fail "the launcher skipped run-scaled"
     xdotool mousemove --window "$window" 320 240
     hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
     click_until 320 215 test -s "$folder/screenshot1.bmp" || fail "no screenshot1.bmp in $folder"
@@ -106,10 +108,11 @@ check_deb() {
     for library in libsdl1.2debian libsdl-image1.2 libsdl-mixer1.2 libstdc++6; do
         [[ ", $(dpkg-deb -f "$deb" Depends)" == *", $library "* ]] || fail "Depends lacks $library"
     done
+    [ "$(dpkg-deb -f "$deb" Recommends)" = "libsdl1.2-compat, x11-utils" ] || fail "the package's Recommends"
     contents=$(dpkg-deb --contents "$deb")
     echo "$contents"
     # Exactly the installed files, owned by root, with the launcher and the game alone executable.
-    diff <(expected_files | awk -v programs="^($bin/glimm|$libexec/glimm/glimm)\$" \
+    diff <(expected_files | awk -v programs="^($bin/glimm|$libexec/glimm/(glimm|run-scaled))\$" \
         '{ print ($0 ~ programs ? "-rwxr-xr-x" : "-rw-r--r--"), "root/root", $0 }') \
         <(echo "$contents" | awk '$1 !~ /^d/ { print $1, $2, substr($6, 7) }' | LC_ALL=C sort -k 3) >&2 ||
         fail "the package's files, owners or modes differ from the expected set"

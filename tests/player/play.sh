@@ -1,12 +1,19 @@
 #!/bin/bash
 # The real game in its own X server, played through xdotool on the runtime LD_LIBRARY_PATH picks:
-# play.sh dashboard|sigterm|display-lost|display-frozen, with GLIMM_BINARY and GLIMM_MEDIA_DIR set.
+# play.sh dashboard|sigterm|display-lost|display-frozen|scaled, with GLIMM_BINARY and
+# GLIMM_MEDIA_DIR set. "scaled" starts it as `make run` and the launcher do, on a 1920x1080 screen.
 # shellcheck source=tests/player/session.sh
 source "$(dirname "$0")/session.sh"
 
 ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
-start_x
-start_game "$scratch" "${GLIMM_BINARY:?}"
+scaler=$(dirname "$0")/../../packaging/run-scaled compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
+if [ "${1:-}" = scaled ]; then
+    start_x 1920x1080
+    start_game "$scratch" sh "$scaler" "${GLIMM_BINARY:?}"
+else
+    start_x
+    start_game "$scratch" "${GLIMM_BINARY:?}"
+fi
 tint="150 100 200" shot=$scratch/screenshot1.bmp
 
 # The health bar is drawn, with the game's cursor on it.
@@ -58,5 +65,55 @@ display-frozen)
     wait_game 10
     kill -CONT "$x_pid"
     ;;
-*) fail "usage: $0 dashboard|sigterm|display-lost|display-frozen" ;;
+scaled)
+    size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+    [ "$size" = 1280x960 ] || fail "the window is $size on a 1920x1080 screen"
+    zoom=2
+    xdotool mousemove --window "$window" 640 480
+    hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
+    click_until 320 165 game_ended || fail "a click on the scaled Exit did not end the game"
+    wait_game 1
+    [ "$status" -eq 0 ] || fail "Exit ended the game with status $status"
+
+    # Rows: the work area a window manager sets (- none, "no X" no display), GLIMM_SCALE, the
+    # factor. The window with 16 pixels across and 64 down for its frame must fit; a refused
+    # GLIMM_SCALE is named and the fitting factor taken.
+    while IFS='|' read -r area value factor; do
+        display=$DISPLAY
+        case $area in
+        -) xprop -root -remove _NET_WORKAREA ;;
+        "no X") display= ;;
+        *) xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "$area" ;;
+        esac
+        out=$(env -u LD_LIBRARY_PATH DISPLAY="$display" GLIMM_SCALE="$value" sh "$scaler" env 2>&1 |
+            grep -E '^(SDL12COMPAT_WINDOW_SCALING|LD_LIBRARY_PATH)=|^glimm:')
+        [ "$(sed -n 's/^SDL12COMPAT_WINDOW_SCALING=//p' <<<"$out")" = "$factor" ] ||
+            fail "$area, GLIMM_SCALE=$value: not $factor: $out"
+        [[ $factor == 1 && $out != *sdl12-compat* || $factor != 1 && $out == *"LD_LIBRARY_PATH=$compat"* ]] ||
+            fail "$area, GLIMM_SCALE=$value: the SDL runtime: $out"
+        [[ $value =~ ^([1-9]|1[0-6])?$ || $out == *"glimm: GLIMM_SCALE=$value is not"* ]] ||
+            fail "GLIMM_SCALE=$value is not named as refused: $out"
+    done <<'ROWS'
+-||2
+-|3|3
+-|1|1
+-|0|2
+-|-1|2
+-|abc|2
+-|99999999999999999999|2
+-|17|2
+0, 0, 1920, 1024||2
+0, 0, 1920, 1023||1
+0, 0, 1295, 2000||1
+0, 0, 3840, 2160||4
+no X||1
+ROWS
+    xprop -root -remove _NET_WORKAREA
+
+    # GLIMM_SCALE=1 keeps the plain window even on sdl12-compat told to scale.
+    start_game "$scratch" GLIMM_SCALE=1 LD_LIBRARY_PATH=$compat SDL12COMPAT_WINDOW_SCALING=2 sh "$scaler" "$GLIMM_BINARY"
+    size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
+    [ "$size" = 640x480 ] || fail "GLIMM_SCALE=1 gave a window of $size"
+    ;;
+*) fail "usage: $0 dashboard|sigterm|display-lost|display-frozen|scaled" ;;
 esac

@@ -22,8 +22,9 @@ poll() {
     until "$@"; do [ "${EPOCHREALTIME/[.,]/}" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
+# A private X server with a screen of $1 (1024x768 when not given).
 start_x() {
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -noreset -nolisten tcp 9>"$scratch/display" 2>/dev/null &
+    Xvfb -displayfd 9 -screen 0 "${1:-1024x768}x24" -noreset -nolisten tcp 9>"$scratch/display" 2>/dev/null &
     x_pid=$!
     poll 20 test -s "$scratch/display" || fail "Xvfb did not start"
     DISPLAY=:$(cat "$scratch/display") && export DISPLAY
@@ -56,11 +57,22 @@ hold_until() {
 # A click waits for the hover look, a warm fill, on the button at row $2: the game has then taken
 # the previous release too, which the new press must not share a frame with.
 hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
-click_until() { xdotool mousemove --window "$window" "$1" "$2" && poll 10 hovered "$2" && hold_until mouse 1 "${@:3}"; }
+click_until() {
+    xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2" &&
+        hold_until mouse 1 "${@:3}"
+}
 
-# The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of it, one "red green blue" a line.
+# The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of the game's picture, one "red
+# green blue" a line. A window scaled by zoom shows each game pixel as a zoom x zoom square.
+zoom=1
 grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
-pixels() { stream -map rgb -storage-type char -extract "$1" "$scratch/now.xwd" - | od -An -tu1 -v -w3 | awk '{ print $1, $2, $3 }'; }
+pixels() {
+    local w=${1%%x*} h=${1#*x} x y
+    y=${h#*+*+} x=${h#*+} h=${h%%+*} x=${x%%+*}
+    stream -map rgb -storage-type char -extract "$((w * zoom))x$((h * zoom))+$((x * zoom))+$((y * zoom))" \
+        "$scratch/now.xwd" - | od -An -tu1 -v -w$((3 * zoom)) |
+        awk -v w="$w" -v zoom="$zoom" 'int((NR - 1) / w) % zoom == 0 { print $1, $2, $3 }'
+}
 
 # Fully open, the dashboard's labels stand on their last rows: the "R" of "Resume game" starts at
 # row 107 in column 264, the "S" of "Save BMP screenshot" at row 207 in column 221.
