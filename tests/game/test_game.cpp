@@ -137,12 +137,12 @@ TEST_F(Game, AHighScoreLinkStaysALinkAndItsTargetGetsTheRecord) {
     noTemporary();
 }
 
-// Another game holds the folder's lock while it records 30 over 10; this game's 50 waits for it
-// and lands on top. Without the wait the 30 would land on the 50.
+// Another game holds a lock on the folder, even a shared one, while it records 30 over 10; this
+// game's 50 waits for it and lands on top. Without the wait the 30 would land on the 50.
 TEST_F(Game, ARecordWaitsForAnotherGameRecordingInTheSameFolder) {
     writeWhole("highscore.dat", "10\n");
     const int folder = open(".", O_RDONLY | O_DIRECTORY);
-    ASSERT_EQ(flock(folder, LOCK_EX), 0);
+    ASSERT_EQ(flock(folder, LOCK_SH), 0);
     int best = 0;
     std::thread game([&best] { best = recordHighScore("highscore.dat", 50); });
     struct stat info {};
