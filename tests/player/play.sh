@@ -8,7 +8,7 @@ source "$(dirname "$0")/session.sh"
 ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
 scaler=$(dirname "$0")/../../packaging/run-scaled compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 if [ "${1:-}" = scaled ]; then
-    start_x 1920x1080
+    screen=1920x1080 start_x
     start_game "$scratch" sh "$scaler" "${GLIMM_BINARY:?}"
 else
     start_x

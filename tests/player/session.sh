@@ -22,9 +22,9 @@ poll() {
     until "$@"; do [ "${EPOCHREALTIME/[.,]/}" -lt "$deadline" ] && sleep 0.05 || return 1; done
 }
 
-# A private X server with a screen of $1 (1024x768 when not given).
+# A private X server with a screen of $screen (1024x768 when unset).
 start_x() {
-    Xvfb -displayfd 9 -screen 0 "${1:-1024x768}x24" -noreset -nolisten tcp 9>"$scratch/display" 2>/dev/null &
+    Xvfb -displayfd 9 -screen 0 "${screen:-1024x768}x24" -noreset -nolisten tcp 9>"$scratch/display" 2>/dev/null &
     x_pid=$!
     poll 20 test -s "$scratch/display" || fail "Xvfb did not start"
     DISPLAY=:$(cat "$scratch/display") && export DISPLAY
