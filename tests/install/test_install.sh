@@ -111,7 +111,8 @@ check_deb() {
     [ "$(dpkg-deb -f "$deb" Recommends)" = "libsdl1.2-compat, x11-utils" ] || fail "the package's Recommends"
     contents=$(dpkg-deb --contents "$deb")
     echo "$contents"
-    # Exactly the installed files, owned by root, with the launcher and the game alone executable.
+    # Exactly the installed files, owned by root, with the launcher, the game and run-scaled alone
+    # executable.
     diff <(expected_files | awk -v programs="^($bin/glimm|$libexec/glimm/(glimm|run-scaled))\$" \
         '{ print ($0 ~ programs ? "-rwxr-xr-x" : "-rw-r--r--"), "root/root", $0 }') \
         <(echo "$contents" | awk '$1 !~ /^d/ { print $1, $2, substr($6, 7) }' | LC_ALL=C sort -k 3) >&2 ||
