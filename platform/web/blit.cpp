@@ -35,6 +35,16 @@ void blendSameLayout(const SDL_Surface* source, const SDL_Rect& from, SDL_Surfac
                 continue;
             }
             const Uint32 d = out[x];
+            if (alphaMask == 0xFF000000u) {
+                // Both outer channels in one word, as classic SDL does it; the same bytes as
+                // blendChannel on each.
+                const Uint32 outer = d & 0x00FF00FFu;
+                const Uint32 middle = d & 0x0000FF00u;
+                out[x] = ((outer + (((s & 0x00FF00FFu) - outer) * alpha >> 8)) & 0x00FF00FFu) |
+                         ((middle + (((s & 0x0000FF00u) - middle) * alpha >> 8)) & 0x0000FF00u) |
+                         keep;
+                continue;
+            }
             Uint32 blended = keep;
             for (int shift = 0; shift < 32; shift += 8) {
                 if (((0xFFu << shift) & alphaMask) == 0) {
@@ -101,6 +111,19 @@ void blitClipped(SDL_Surface* source, const SDL_Rect& from, SDL_Surface* target,
                         static_cast<const Uint8*>(source->pixels) +
                             (from.y + row) * source->pitch + from.x * 4,
                         static_cast<size_t>(from.w) * 4);
+        }
+    } else if (sameLayout && keyed && in->Amask == 0 && out->Amask == 0) {
+        for (int row = 0; row < from.h; ++row) { // the dashboard's keyed bands
+            const auto* pixels = reinterpret_cast<const Uint32*>(
+                                     static_cast<const Uint8*>(source->pixels) +
+                                     (from.y + row) * source->pitch) + from.x;
+            auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) +
+                                                  (to.y + row) * target->pitch) + to.x;
+            for (int x = 0; x < from.w; ++x) {
+                if (pixels[x] != in->colorkey) {
+                    out[x] = pixels[x];
+                }
+            }
         }
     } else {
         blitEachPixel(source, from, target, to);

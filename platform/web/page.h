@@ -20,6 +20,9 @@ void pagePauseMusic();
 void pageResumeMusic();
 void pageSetMusicVolume(int volume);
 
+// Called by the save-folder watch after every frame: 1 when an entry of the save folder or of
+// the game's folder may have been made, replaced or removed since the last call.
+int pageFoldersChanged();
 // Called by the save-folder watch after a file in it changed: writes the folder to the
 // browser's storage now.
 void pageStoreSaveFolder();

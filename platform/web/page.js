@@ -8,6 +8,9 @@ mergeInto(LibraryManager.library, {
     music: null,
     storing: false,
     storeAgain: false,
+    folders: null, // the save folder's and the game folder's nodes
+    stamp: 0, // their latest change time at the last look, and when that look was
+    lookedAt: 0,
     // SDL 1.2's symbols for the keys a browser names; other printable keys are their lower-case
     // character. 0: not a key the game knows.
     keySymbol: function(event) {
@@ -117,6 +120,22 @@ mergeInto(LibraryManager.library, {
   pageSetMusicVolume__deps: ['$glimmPage'],
   pageSetMusicVolume: function(volume) {
     if (glimmPage.music) glimmPage.music.volume = volume / 128;
+  },
+
+  // A look at the two folders' own change times, without resolving a path: file stats cost a
+  // tenth of a frame. A change later in the very millisecond of the last look would leave the
+  // time as it was, so a look in such a millisecond counts as a change once more.
+  pageFoldersChanged__deps: ['$glimmPage'],
+  pageFoldersChanged: function() {
+    if (!glimmPage.folders) {
+      glimmPage.folders = [FS.lookupPath('/save').node, FS.lookupPath('/glimm').node];
+    }
+    var now = Date.now();
+    var stamp = Math.max(glimmPage.folders[0].timestamp, glimmPage.folders[1].timestamp);
+    var changed = stamp !== glimmPage.stamp || glimmPage.stamp === glimmPage.lookedAt;
+    glimmPage.stamp = stamp;
+    glimmPage.lookedAt = now;
+    return changed ? 1 : 0;
   },
 
   // One store at a time; a change during a store is stored right after it.

@@ -69,6 +69,11 @@ void prepareGameFolder() {
 }
 
 void noteSavedFiles() {
+    if (pageFoldersChanged() == 0) {
+        // Each file the game writes is made new (a screenshot) or renamed into place (the best
+        // score), and either moves its folder's change time.
+        return;
+    }
     bool changed = false;
     const FileMark best = markOf(SavedBest);
     if (!sameMark(best, bestMark)) {
