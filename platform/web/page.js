@@ -34,7 +34,7 @@ mergeInto(LibraryManager.library, {
     var canvas = Module['canvas'];
     canvas.width = width;
     canvas.height = height;
-    glimmPage.context = canvas.getContext('2d');
+    glimmPage.context = canvas.getContext('2d', {alpha: false}); // opaque: nothing to blend
     glimmPage.image = null;
     if (glimmPage.listening) return;
     glimmPage.listening = new AbortController();
