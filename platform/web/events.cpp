@@ -1,6 +1,8 @@
 // SDL's event queue, mouse state, focus and clock for the page. The page's listeners hand the
 // pointer, its buttons, the keys and the pointer's coming and going to the entry points below
 // between two frames, so a frame never sees the queue change under it.
+#include "platform/web/events.h"
+
 #include <SDL.h>
 #include <emscripten.h>
 
@@ -28,8 +30,6 @@ void enqueue(const SDL_Event& event) {
 
 extern "C" {
 
-// Entry points for page.js: the pointer in screen pixels, a button (1 left, 2 middle, 3 right)
-// going down or up, a key by its SDL 1.2 symbol, the pointer entering or leaving the canvas.
 EMSCRIPTEN_KEEPALIVE void glimmPointerMoved(int x, int y) {
     mouseX = x, mouseY = y;
 }

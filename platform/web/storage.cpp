@@ -1,4 +1,4 @@
-// The game's folder on the page. The save folder is kept by the browser (page.js mounts it
+// The game's folder on the page. The save folder is kept by the browser (storage.js mounts it
 // before the game starts); the best score's file is a link into it, and the game's own writer
 // follows links, so its record lands there. Each new screenshot is downloaded, then emptied: an
 // empty file keeps its number taken, in the game's folder and, as a mark, in the save folder.
