@@ -93,10 +93,6 @@ int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uin
     return found;
 }
 
-int SDL_PushEvent(SDL_Event* event) {
-    return SDL_PeepEvents(event, 1, SDL_ADDEVENT, SDL_ALLEVENTS) == 1 ? 0 : -1;
-}
-
 Uint8 SDL_GetMouseState(int* x, int* y) {
     if (x != nullptr) {
         *x = mouseX;
