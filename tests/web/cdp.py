@@ -1,10 +1,6 @@
-"""Headless Chromium through its DevTools protocol, for the browser tests and benchmarks.
-
-Run with Debian's python3 (/usr/bin/python3), which sees python3-websocket. Everything stays on
-the loopback interface: the page is served from a folder by a server started here, and Chromium
-is started with its background networking off, in a new empty profile.
-"""
-
+"""Headless Chromium through its DevTools protocol, for the browser tests and bench/web: a
+loopback server for the site, one browser with one page in a new empty profile, page scripts,
+real pointer and key events, console messages and downloads. Needs Debian's python3-websocket."""
 import functools
 import http.server
 import json
@@ -18,187 +14,128 @@ import urllib.request
 
 import websocket
 
-CHROMIUM = os.environ.get("GLIMM_CHROMIUM", "/usr/bin/chromium")
-FLAGS = [
-    "--headless",
-    "--no-sandbox",
-    "--disable-gpu",
-    "--disable-quic",
-    "--no-first-run",
-    "--no-default-browser-check",
-    "--disable-background-networking",
-    "--disable-component-update",
-    "--disable-sync",
-    "--disable-extensions",
-    "--mute-audio",
-    # Let the page's audio start without a gesture only where a test asks for it; by default the
-    # real rule holds, so the start screen is what starts the music.
-    "--remote-debugging-port=0",
-]
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--no-default-browser-check", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync", "--disable-extensions", "--mute-audio",
+         "--remote-debugging-port=0"]
 
 
-def wait_until(check, timeout=20.0, what="condition", interval=0.02):
-    """Polls check() until it returns something true, and returns that; raises after timeout."""
+def wait_until(check, timeout=20.0, what="condition"):
+    """Polls check() until it gives something true, and returns that; raises after timeout."""
     deadline = time.monotonic() + timeout
-    while True:
-        value = check()
-        if value:
-            return value
+    while not (value := check()):
         if time.monotonic() > deadline:
             raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(interval)
+        time.sleep(0.02)
+    return value
 
 
-# --------------------------------------------------------------------------- the site's server
-
-
-class _QuietHandler(http.server.SimpleHTTPRequestHandler):
-    extensions_map = {
-        **http.server.SimpleHTTPRequestHandler.extensions_map,
-        ".wasm": "application/wasm",
-        ".js": "text/javascript",
-        ".data": "application/octet-stream",
-    }
-
+class _Handler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
     def end_headers(self):
-        # A test that reloads must see what it built, never a cached copy.
-        self.send_header("Cache-Control", "no-store")
+        self.send_header("Cache-Control", "no-store")  # a reload sees what was built
         super().end_headers()
 
 
 class SiteServer:
-    """Serves one folder at http://127.0.0.1:<port>/ from a thread until stop()."""
+    """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop()."""
 
-    def __init__(self, folder, port=0):
-        handler = functools.partial(_QuietHandler, directory=folder)
-        self.httpd = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
-        self.httpd.daemon_threads = True
+    def __init__(self, folder):
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
-        self.thread = threading.Thread(target=self.httpd.serve_forever, daemon=True)
-        self.thread.start()
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def stop(self):
         self.httpd.shutdown()
         self.httpd.server_close()
 
 
-# --------------------------------------------------------------------------- the browser
-
-
 class Browser:
-    """One headless Chromium with one page, attached through a flat DevTools session."""
+    """One headless Chromium with one page, through a flat DevTools session."""
 
-    def __init__(self, width=800, height=600, extra_flags=()):
+    def __init__(self, width=800, height=600):
         self.profile = tempfile.mkdtemp(prefix="glimm-chromium-")
         self.downloads = os.path.join(self.profile, "downloads")
         os.makedirs(self.downloads)
         self.log = open(os.path.join(self.profile, "chromium.log"), "wb")
         self.process = subprocess.Popen(
-            [CHROMIUM, *FLAGS, f"--user-data-dir={self.profile}",
-             f"--window-size={width},{height}", *extra_flags, "about:blank"],
+            ["/usr/bin/chromium", *FLAGS, f"--user-data-dir={self.profile}",
+             f"--window-size={width},{height}", "about:blank"],
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
-        self.events = []
-        self.events_lock = threading.Lock()
-        self.replies = {}
-        self.replies_ready = threading.Condition()
-        self.next_id = 0
-        self.session = None
+        self.events, self.replies, self.next_id = [], {}, 0
+        self.lock = threading.Condition()
+        self.socket = None
         try:
             port_file = os.path.join(self.profile, "DevToolsActivePort")
-            wait_until(lambda: os.path.exists(port_file) and open(port_file).read().count("\n") >= 1
-                       or self._died(), what="Chromium's DevTools port")
-            if self._died():
-                raise RuntimeError("Chromium exited at start; see " + self.log.name)
+            wait_until(lambda: self.process.poll() is not None or os.path.exists(port_file)
+                       and open(port_file).read().count("\n"), what="Chromium's DevTools port")
+            if self.process.poll() is not None:
+                raise RuntimeError("Chromium ended at start; see " + self.log.name)
             port = open(port_file).read().split("\n")[0].strip()
             with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/version") as reply:
-                browser_url = json.load(reply)["webSocketDebuggerUrl"]
-            self.socket = websocket.create_connection(browser_url, timeout=None,
-                                                      suppress_origin=True)
-            self.reader = threading.Thread(target=self._read, daemon=True)
-            self.reader.start()
+                address = json.load(reply)["webSocketDebuggerUrl"]
+            self.socket = websocket.create_connection(address, suppress_origin=True)
+            threading.Thread(target=self._read, daemon=True).start()
             target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             self.session = self.call("Target.attachToTarget",
                                      {"targetId": target, "flatten": True})["sessionId"]
-            self.target = target
-            for domain in ("Page", "Runtime", "Network", "Log", "Performance"):
-                self.call(f"{domain}.enable", page=True)
-            self.call("Browser.setDownloadBehavior",
-                      {"behavior": "allow", "downloadPath": self.downloads,
-                       "eventsEnabled": True})
+            for domain in ("Page", "Runtime", "Network", "Performance"):
+                self.page(f"{domain}.enable")
+            self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
+                                                      "downloadPath": self.downloads})
         except Exception:
             self.close()
             raise
-
-    def _died(self):
-        return self.process.poll() is not None
 
     def _read(self):
         while True:
             try:
                 message = json.loads(self.socket.recv())
             except Exception:
-                with self.replies_ready:
-                    self.replies["closed"] = True
-                    self.replies_ready.notify_all()
-                return
-            if "id" in message:
-                with self.replies_ready:
+                message = {"id": "closed"}
+            with self.lock:
+                if "id" in message:
                     self.replies[message["id"]] = message
-                    self.replies_ready.notify_all()
-            else:
-                with self.events_lock:
+                    self.lock.notify_all()
+                else:
                     self.events.append(message)
+            if message.get("id") == "closed":
+                return
 
-    def call(self, method, params=None, page=False, timeout=30.0):
-        """Sends one DevTools command (to the page's session when page is true); its result."""
-        with self.replies_ready:
+    def call(self, method, params=None, session=None, timeout=30.0):
+        """One DevTools command (to the page's session when given); its result."""
+        with self.lock:
             self.next_id += 1
             ident = self.next_id
         message = {"id": ident, "method": method, "params": params or {}}
-        if page:
-            message["sessionId"] = self.session
+        if session:
+            message["sessionId"] = session
         self.socket.send(json.dumps(message))
-        with self.replies_ready:
-            if not self.replies_ready.wait_for(
-                    lambda: ident in self.replies or "closed" in self.replies, timeout):
-                raise TimeoutError(f"no reply to {method} in {timeout} s")
-            if ident not in self.replies:
-                raise RuntimeError(f"DevTools connection closed during {method}")
+        with self.lock:
+            if not self.lock.wait_for(lambda: ident in self.replies or "closed" in self.replies,
+                                      timeout) or ident not in self.replies:
+                raise TimeoutError(f"no reply to {method}")
             reply = self.replies.pop(ident)
         if "error" in reply:
             raise RuntimeError(f"{method}: {reply['error']}")
         return reply.get("result", {})
 
     def page(self, method, params=None, timeout=30.0):
-        return self.call(method, params, page=True, timeout=timeout)
+        return self.call(method, params, self.session, timeout)
 
-    # ---- events
-
-    def take_events(self, method=None):
-        """Every event received so far (of one method, when given), oldest first."""
-        with self.events_lock:
-            return [e for e in self.events if method is None or e["method"] == method]
+    def take_events(self, method):
+        with self.lock:
+            return [e for e in self.events if e["method"] == method]
 
     def console_texts(self):
-        """The page's console messages and uncaught exceptions, as plain texts."""
-        texts = []
-        for event in self.take_events():
-            if event["method"] == "Runtime.consoleAPICalled":
-                texts.append(" ".join(str(a.get("value", a.get("description", "")))
-                                      for a in event["params"]["args"]))
-            elif event["method"] == "Runtime.exceptionThrown":
-                details = event["params"]["exceptionDetails"]
-                texts.append("exception: " + details.get("exception", {}).get(
-                    "description", details.get("text", "")))
-        return texts
-
-    # ---- the page
+        return [" ".join(str(a.get("value", a.get("description", ""))) for a in e["params"]["args"])
+                for e in self.take_events("Runtime.consoleAPICalled")]
 
     def before_each_load(self, script):
-        """Runs script in the page before any of its own, on every later load."""
+        """Runs script in the page before its own scripts, at every later load."""
         self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
 
     def open(self, url):
@@ -210,29 +147,24 @@ class Browser:
         self.wait_for_js("document.readyState === 'complete'", what="the page to reload")
 
     def js(self, expression, timeout=30.0):
-        """Evaluates expression in the page (awaiting a promise) and returns its value."""
+        """The value of a page expression, a promise awaited."""
         result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True,
-                                                "awaitPromise": True}, timeout=timeout)
+                                                "awaitPromise": True}, timeout)
         if "exceptionDetails" in result:
             raise RuntimeError("page threw: " + json.dumps(result["exceptionDetails"])[:800])
         return result["result"].get("value")
 
     def wait_for_js(self, expression, timeout=20.0, what=None):
-        """Polls a page expression until it is truthy; returns its value."""
         return wait_until(lambda: self.js(expression), timeout, what or expression)
 
-    # ---- real input
-
     def mouse(self, kind, x, y, button="none", clicks=0):
-        """kind: mouseMoved, mousePressed or mouseReleased, at page CSS pixel (x, y)."""
+        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y)."""
+        held = {"left": 1, "right": 2, "middle": 4}.get(button, 0) if kind == "mousePressed" else 0
         self.page("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button,
-                                               "clickCount": clicks,
-                                               "buttons": {"none": 0, "left": 1, "right": 2,
-                                                           "middle": 4}[button]
-                                               if kind == "mousePressed" else 0})
+                                               "clickCount": clicks, "buttons": held})
 
     def click(self, x, y, button="left", hold=None):
-        """Moves there, presses, waits until hold() is true (if given), then releases."""
+        """Moves there and presses; waits until hold() is true, if given; releases."""
         self.mouse("mouseMoved", x, y)
         self.mouse("mousePressed", x, y, button, 1)
         if hold is not None:
@@ -240,13 +172,11 @@ class Browser:
         self.mouse("mouseReleased", x, y, button, 1)
 
     def key(self, kind, name="Escape", code=27):
-        """kind: keyDown or keyUp, for a named key such as Escape."""
+        """kind: keyDown or keyUp."""
         self.page("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
-                                             "windowsVirtualKeyCode": code,
-                                             "nativeVirtualKeyCode": code})
+                                             "windowsVirtualKeyCode": code})
 
     def press_key(self, name="Escape", code=27, hold=None):
-        """Presses a key, waits until hold() is true (if given), then releases it."""
         self.key("keyDown", name, code)
         if hold is not None:
             wait_until(hold, what=f"{name} to be seen")
@@ -254,7 +184,7 @@ class Browser:
 
     def close(self):
         try:
-            if getattr(self, "socket", None) is not None:
+            if self.socket is not None:
                 try:
                     self.call("Browser.close", timeout=5)
                 except Exception:
