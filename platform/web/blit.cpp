@@ -6,6 +6,11 @@
 
 namespace {
 
+// Row y of a 32-bit surface, as pixel words.
+inline Uint32* wordRow(const SDL_Surface* surface, int y) {
+    return reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+}
+
 // Classic SDL's blend of one 8-bit channel at alpha 1 to 254: the difference scaled by
 // alpha / 256, rounded toward minus infinity.
 inline Uint32 blendChannel(int source, int target, int alpha) {
@@ -19,10 +24,8 @@ void blendSameLayout(const SDL_Surface* source, const SDL_Rect& from, SDL_Surfac
     const Uint32 alphaMask = source->format->Amask;
     const int alphaShift = source->format->Ashift;
     for (int row = 0; row < from.h; ++row) {
-        const auto* in = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(source->pixels) +
-                                                         (from.y + row) * source->pitch) + from.x;
-        auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) +
-                                              (to.y + row) * target->pitch) + to.x;
+        const Uint32* in = wordRow(source, from.y + row) + from.x;
+        Uint32* out = wordRow(target, to.y + row) + to.x;
         for (int x = 0; x < from.w; ++x) {
             const Uint32 s = in[x];
             const int alpha = static_cast<int>((s & alphaMask) >> alphaShift);
@@ -106,22 +109,16 @@ void blitClipped(SDL_Surface* source, const SDL_Rect& from, SDL_Surface* target,
         blendSameLayout(source, from, target, to);
     } else if (sameLayout && !keyed && in->Amask == out->Amask) {
         for (int row = 0; row < from.h; ++row) { // a straight copy: the backdrop's captures
-            std::memcpy(static_cast<Uint8*>(target->pixels) + (to.y + row) * target->pitch +
-                            to.x * 4,
-                        static_cast<const Uint8*>(source->pixels) +
-                            (from.y + row) * source->pitch + from.x * 4,
+            std::memcpy(wordRow(target, to.y + row) + to.x, wordRow(source, from.y + row) + from.x,
                         static_cast<size_t>(from.w) * 4);
         }
     } else if (sameLayout && keyed && in->Amask == 0 && out->Amask == 0) {
         for (int row = 0; row < from.h; ++row) { // the dashboard's keyed bands
-            const auto* pixels = reinterpret_cast<const Uint32*>(
-                                     static_cast<const Uint8*>(source->pixels) +
-                                     (from.y + row) * source->pitch) + from.x;
-            auto* out = reinterpret_cast<Uint32*>(static_cast<Uint8*>(target->pixels) +
-                                                  (to.y + row) * target->pitch) + to.x;
+            const Uint32* band = wordRow(source, from.y + row) + from.x;
+            Uint32* onto = wordRow(target, to.y + row) + to.x;
             for (int x = 0; x < from.w; ++x) {
-                if (pixels[x] != in->colorkey) {
-                    out[x] = pixels[x];
+                if (band[x] != in->colorkey) {
+                    onto[x] = band[x];
                 }
             }
         }
@@ -194,10 +191,10 @@ int SDL_FillRect(SDL_Surface* dst, SDL_Rect* dstrect, Uint32 color) {
     if (dstrect != nullptr) {
         const int left = dstrect->x > area.x ? dstrect->x : area.x;
         const int top = dstrect->y > area.y ? dstrect->y : area.y;
-        const int right = dstrect->x + dstrect->w < area.x + area.w ? dstrect->x + dstrect->w
-                                                                      : area.x + area.w;
-        const int bottom = dstrect->y + dstrect->h < area.y + area.h ? dstrect->y + dstrect->h
-                                                                       : area.y + area.h;
+        const int right =
+            dstrect->x + dstrect->w < area.x + area.w ? dstrect->x + dstrect->w : area.x + area.w;
+        const int bottom =
+            dstrect->y + dstrect->h < area.y + area.h ? dstrect->y + dstrect->h : area.y + area.h;
         if (right <= left || bottom <= top) {
             return 0;
         }
@@ -207,8 +204,7 @@ int SDL_FillRect(SDL_Surface* dst, SDL_Rect* dstrect, Uint32 color) {
     }
     for (int y = area.y; y < area.y + area.h; ++y) {
         if (dst->format->BytesPerPixel == 4) {
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(dst->pixels) +
-                                                  y * dst->pitch) + area.x;
+            Uint32* row = wordRow(dst, y) + area.x;
             for (int x = 0; x < area.w; ++x) {
                 row[x] = color;
             }

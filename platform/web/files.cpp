@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,18 +48,21 @@ int writeFile(SDL_RWops* stream, const void* from, int size, int count) {
     return put == 0 && std::ferror(stream->hidden.stdio.fp) != 0 ? -1 : static_cast<int>(put);
 }
 int closeFile(SDL_RWops* stream) {
-    const int closed = stream->hidden.stdio.autoclose != 0 ? std::fclose(stream->hidden.stdio.fp)
-                                                          : 0;
+    const int closed =
+        stream->hidden.stdio.autoclose != 0 ? std::fclose(stream->hidden.stdio.fp) : 0;
     closeStream(stream);
     return closed == 0 ? 0 : -1;
 }
 
 int seekMemory(SDL_RWops* stream, int offset, int whence) {
     auto& memory = stream->hidden.mem;
-    Uint8* from = whence == SEEK_SET ? memory.base : whence == SEEK_CUR ? memory.here : memory.stop;
-    const long at = (from - memory.base) + offset;
-    memory.here = memory.base + (at < 0 ? 0 : at > memory.stop - memory.base ? memory.stop - memory.base : at);
-    return static_cast<int>(memory.here - memory.base);
+    const long size = memory.stop - memory.base;
+    const long from = whence == SEEK_SET   ? 0
+                      : whence == SEEK_CUR ? memory.here - memory.base
+                                           : size;
+    const long at = std::clamp(from + offset, 0L, size);
+    memory.here = memory.base + at;
+    return static_cast<int>(at);
 }
 int readMemory(SDL_RWops* stream, void* to, int size, int count) {
     auto& memory = stream->hidden.mem;
@@ -118,15 +122,15 @@ int SDL_SaveBMP_RW(SDL_Surface* surface, SDL_RWops* dst, int freedst) {
         std::vector<Uint8> bytes = {'B', 'M'};
         putLittle(bytes, 54 + imageBytes, 4); // the file's size
         putLittle(bytes, 0, 4);
-        putLittle(bytes, 54, 4);               // where the rows start
-        putLittle(bytes, 40, 4);               // the info header's size
+        putLittle(bytes, 54, 4); // where the rows start
+        putLittle(bytes, 40, 4); // the info header's size
         putLittle(bytes, static_cast<Uint32>(surface->w), 4);
         putLittle(bytes, static_cast<Uint32>(surface->h), 4);
-        putLittle(bytes, 1, 2);                // planes
-        putLittle(bytes, 24, 2);               // bits a pixel
-        putLittle(bytes, 0, 4);                // no compression
+        putLittle(bytes, 1, 2);  // planes
+        putLittle(bytes, 24, 2); // bits a pixel
+        putLittle(bytes, 0, 4);  // no compression
         putLittle(bytes, imageBytes, 4);
-        putLittle(bytes, 0, 16);               // resolution and colour counts, all 0
+        putLittle(bytes, 0, 16); // resolution and colour counts, all 0
         bytes.reserve(54 + imageBytes);
         for (int y = surface->h - 1; y >= 0; --y) {
             for (int x = 0; x < surface->w; ++x) {
@@ -157,8 +161,8 @@ SDL_Surface* IMG_LoadPNG_RW(SDL_RWops* src) {
         bytes.insert(bytes.end(), block, block + got);
     }
     int w = 0, h = 0, channels = 0;
-    if (bytes.empty() ||
-        stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h, &channels) == 0) {
+    if (bytes.empty() || stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h,
+                                               &channels) == 0) {
         return nullptr;
     }
     const int wanted = channels == 2 || channels == 4 ? 4 : 3;

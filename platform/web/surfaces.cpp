@@ -65,8 +65,8 @@ SDL_Surface* convert(const SDL_Surface* source, Uint32 alphaMask, bool keepKey) 
     if (source == nullptr || screen == nullptr) {
         return nullptr;
     }
-    SDL_Surface* result = makeSurface(0, source->w, source->h, 4, DisplayRedMask,
-                                      DisplayGreenMask, DisplayBlueMask, alphaMask);
+    SDL_Surface* result = makeSurface(0, source->w, source->h, 4, DisplayRedMask, DisplayGreenMask,
+                                      DisplayBlueMask, alphaMask);
     if (result == nullptr) {
         return nullptr;
     }
@@ -157,8 +157,8 @@ Uint32 SDL_MapRGB(const SDL_PixelFormat* const format, const Uint8 r, const Uint
            (b >> format->Bloss) << format->Bshift | format->Amask;
 }
 
-Uint32 SDL_MapRGBA(const SDL_PixelFormat* const format, const Uint8 r, const Uint8 g,
-                   const Uint8 b, const Uint8 a) {
+Uint32 SDL_MapRGBA(const SDL_PixelFormat* const format, const Uint8 r, const Uint8 g, const Uint8 b,
+                   const Uint8 a) {
     return (r >> format->Rloss) << format->Rshift | (g >> format->Gloss) << format->Gshift |
            (b >> format->Bloss) << format->Bshift |
            ((static_cast<Uint32>(a) >> format->Aloss) << format->Ashift & format->Amask);

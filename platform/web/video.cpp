@@ -72,16 +72,16 @@ int SDL_Flip(SDL_Surface* surface) {
         return -1;
     }
     for (int y = 0; y < surface->h; ++y) {
-        const auto* in = reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(surface->pixels) +
-                                                         y * surface->pitch);
+        const auto* in = reinterpret_cast<const Uint32*>(
+            static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
         Uint32* out = canvasBytes + y * surface->w;
         int x = 0;
 #ifdef __wasm_simd128__
         const v128_t opaque = wasm_i32x4_splat(static_cast<int>(0xFF000000u));
         for (; x + 4 <= surface->w; x += 4) { // four pixels at a time: bytes 0 and 2 trade places
             const v128_t p = wasm_v128_load(in + x);
-            wasm_v128_store(out + x, wasm_v128_or(wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7, 10,
-                                                                     9, 8, 11, 14, 13, 12, 15),
+            wasm_v128_store(out + x, wasm_v128_or(wasm_i8x16_shuffle(p, p, 2, 1, 0, 3, 6, 5, 4, 7,
+                                                                     10, 9, 8, 11, 14, 13, 12, 15),
                                                   opaque));
         }
 #endif
