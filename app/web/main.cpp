@@ -3,6 +3,8 @@
 #include <emscripten/html5.h>
 #include <sys/stat.h>
 
+#include <ctime>
+
 #include "app/frame_loop.h"
 #include "game/random.h"
 #include "game/world.h"
@@ -27,6 +29,9 @@ bool startPage() {
     // The page's C library starts with umask 0777: the best score's file would be made with no
     // permissions at all and could not be read back.
     umask(022);
+    // The page's C library asks the browser for the time zone at the first local time, which
+    // would fall in the dashboard's opening frame: ask now.
+    tzset();
     prepareGameFolder();
     if (!startGame(0)) {
         return false;
