@@ -169,7 +169,10 @@ mergeInto(LibraryManager.library, {
   pageEnded__deps: ['$glimmPage'],
   pageEnded: function() {
     if (glimmPage.listening) glimmPage.listening.abort();
-    if (glimmPage.music) glimmPage.music.pause();
+    if (glimmPage.music) {
+      glimmPage.music.pause();
+      URL.revokeObjectURL(glimmPage.music.src); // the track's bytes may go
+    }
     if (Module['onGameEnded']) Module['onGameEnded']();
   },
 });
