@@ -2,7 +2,7 @@
 # they need from Debian's packages first.
 JOBS ?= 2
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench clean web play-web
 
 all: build
 
@@ -18,11 +18,23 @@ run: build
 	sh packaging/run-scaled ./build-release/glimm
 
 test: deps
+	sh tools/setup-deps web
 	bash tools/run-tests
 
 bench: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build -j$(JOBS)
 
+# The page: build-web/site/ holds everything a static web host needs.
+web: deps
+	sh tools/setup-deps web
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build build-web -j$(JOBS)
+
+# Serves the page on this machine only, until Ctrl-C.
+play-web: web
+	@echo "Glimm is at http://127.0.0.1:8000/ (Ctrl-C stops it)"
+	python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web/site
+
 clean:
-	rm -rf build build-asan build-release build-fuzz
+	rm -rf build build-asan build-release build-fuzz build-web

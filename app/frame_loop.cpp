@@ -2,12 +2,12 @@
 #include "app/frame_loop.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
 #include "dashboard/state.h"
+#include "game/random.h"
 #include "game/update.h"
 #include "game/world.h"
 #include "gfx/text.h"
@@ -27,7 +27,7 @@ void reportNoWindow() {
 } // namespace
 
 bool startGame(int bitsPerPixel) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
     // A missing sound device fails SDL_Init as a whole, yet the game plays on silent: only
     // the video subsystem decides.
     SDL_Init(SDL_INIT_EVERYTHING);

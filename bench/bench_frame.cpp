@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/frame_loop.h"
+#include "game/random.h"
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
@@ -40,7 +41,7 @@ void wholeFrame(benchmark::State& state) {
     queryAppState = mouseOverWindow;
     delayFrame = noDelay;
     SDL_WarpMouse(420, 300);
-    std::srand(42);
+    seedRandom(42);
     resetRound();
     for (int frame = 0; frame < 625; ++frame) {
         steadyFrame();

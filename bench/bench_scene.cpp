@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/frame_loop.h"
+#include "game/random.h"
 #include "game/scene.h"
 #include "game/update.h"
 #include "game/world.h"
@@ -44,7 +45,7 @@ bool reachSteadyState(int bitsPerPixel) {
     if (!openBenchDisplay(bitsPerPixel)) {
         return false;
     }
-    std::srand(42);
+    seedRandom(42);
     resetRound();
     pointerActive[0] = true;
     pointerX[0] = 420;

@@ -2,10 +2,10 @@
 #include "game/update.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include <SDL_mixer.h>
 
+#include "game/random.h"
 #include "game/scene.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -58,7 +58,7 @@ void spawnRing(double heading) {
         ring->colour = ringColour;
         rings[ringCount++] = ring;
     }
-    if (std::rand() % 3 == 0 && enemyCount < ListCapacity) {
+    if (drawRandom() % 3 == 0 && enemyCount < ListCapacity) {
         enemies[enemyCount++] = new Enemy{ring->x, ring->y, std::cos(heading) * EnemyDrift,
                                           std::sin(heading) * EnemyDrift, ring};
     }

@@ -1,9 +1,8 @@
 // World state and the round reset.
 #include "game/world.h"
 
-#include <cstdlib>
-
 #include "game/high_score.h"
+#include "game/random.h"
 #include "platform/display.h"
 
 Ring* rings[ListCapacity] = {};
@@ -61,9 +60,9 @@ void removeAt(Enemy** list, int i) {
 
 void pickRingColour() {
     // Separate statements keep the draw order: blue first, then green, then red.
-    const auto blue = static_cast<Uint8>(175 + std::rand() % 80);
-    const auto green = static_cast<Uint8>(175 + std::rand() % 80);
-    const auto red = static_cast<Uint8>(175 + std::rand() % 80);
+    const auto blue = static_cast<Uint8>(175 + drawRandom() % 80);
+    const auto green = static_cast<Uint8>(175 + drawRandom() % 80);
+    const auto red = static_cast<Uint8>(175 + drawRandom() % 80);
     ringColour = SDL_MapRGB(screen->format, red, green, blue);
 }
 

@@ -63,6 +63,6 @@ void removeAt(Enemy** list, int i);
 // Called by start-up once and by the world update when the displayed health reaches 0: empties
 // the world, settles the high score with "highscore.dat" and picks the first ring colour.
 void resetRound();
-// Called by the round reset and when a black ring spawns: three rand draws (blue, green, red)
+// Called by the round reset and when a black ring spawns: three random draws (blue, green, red)
 // of 175 + draw % 80, mapped through the display's format into ringColour.
 void pickRingColour();

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstdlib>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -19,6 +21,7 @@
 
 #include "game/high_score.h"
 #include "game/hud.h"
+#include "game/random.h"
 #include "game/update.h"
 #include "gfx/pixels.h"
 #include "platform/frame_clock.h"
@@ -165,6 +168,18 @@ TEST_F(Game, ARecordWaitsForAnotherGameRecordingInTheSameFolder) {
     game.join();
     EXPECT_EQ(readWhole("highscore.dat"), "50\n");
     EXPECT_EQ(best, 50);
+}
+
+// Rows: seeds, 0 and those past 2^31 among them; the game's draws follow the C library's rand()
+// (glibc here) draw for draw, so a seed gives the same tunnel on every build.
+TEST(Random, TheDrawsAreGlibcsRandForTheSameSeed) {
+    for (const std::uint32_t seed : {0u, 1u, 42u, 127773u, 1765000000u, 0x7fffffffu, 0x80000000u,
+                                     0xfffffffeu, 0xffffffffu}) {
+        std::srand(seed), seedRandom(seed);
+        for (int draw = 0; draw < 1000; ++draw) {
+            ASSERT_EQ(drawRandom(), std::rand()) << "seed " << seed << ", draw " << draw;
+        }
+    }
 }
 
 // One world step of ms, with no ring due during it unless asked.

@@ -1,0 +1,16 @@
+// The page's input entry points: page.js's listeners call them between two frames, and the
+// page's SDL turns them into the events and the mouse state that readInput takes.
+#pragma once
+
+extern "C" {
+
+// The pointer moved to (x, y) in screen pixels, already mapped from the canvas's page size.
+void glimmPointerMoved(int x, int y);
+// A button (1 left, 2 middle, 3 right) went down (down 1) or up at (x, y).
+void glimmButton(int button, int down, int x, int y);
+// A key went down or up, by its SDL 1.2 symbol; the page passes no key repeats.
+void glimmKey(int symbol, int down);
+// The pointer entered (1) or left (0) the canvas: the window's mouse focus.
+void glimmPointerOver(int over);
+
+} // extern "C"

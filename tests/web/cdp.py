@@ -1,0 +1,206 @@
+"""Headless Chromium through its DevTools protocol, for the browser tests and bench/web: a
+loopback server for the site, one browser with one page in a new empty profile, page scripts,
+real pointer and key events, console messages and downloads. Needs Debian's python3-websocket."""
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--no-default-browser-check", "--disable-background-networking",
+         "--disable-component-update", "--disable-sync", "--disable-extensions", "--mute-audio",
+         "--remote-debugging-port=0"]
+
+
+def wait_until(check, timeout=20.0, what="condition"):
+    """Polls check() until it gives something true, and returns that; raises after timeout."""
+    deadline = time.monotonic() + timeout
+    while not (value := check()):
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.02)
+    return value
+
+
+class _Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")  # a reload sees what was built
+        super().end_headers()
+
+
+class SiteServer:
+    """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop()."""
+
+    def __init__(self, folder):
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
+        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
+
+
+class Browser:
+    """One headless Chromium with one page, through a flat DevTools session."""
+
+    def __init__(self, width=800, height=600):
+        self.profile = tempfile.mkdtemp(prefix="glimm-chromium-")
+        self.downloads = os.path.join(self.profile, "downloads")
+        os.makedirs(self.downloads)
+        self.log = open(os.path.join(self.profile, "chromium.log"), "wb")
+        self.process = subprocess.Popen(
+            ["/usr/bin/chromium", *FLAGS, f"--user-data-dir={self.profile}",
+             f"--window-size={width},{height}", "about:blank"],
+            stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
+        self.events, self.replies, self.next_id = [], {}, 0
+        self.lock = threading.Condition()
+        self.socket = None
+        try:
+            port_file = os.path.join(self.profile, "DevToolsActivePort")
+            wait_until(lambda: self.process.poll() is not None or os.path.exists(port_file)
+                       and open(port_file).read().count("\n"), what="Chromium's DevTools port")
+            if self.process.poll() is not None:
+                raise RuntimeError("Chromium ended at start; see " + self.log.name)
+            port = open(port_file).read().split("\n")[0].strip()
+            with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/version") as reply:
+                address = json.load(reply)["webSocketDebuggerUrl"]
+            self.socket = websocket.create_connection(address, suppress_origin=True)
+            threading.Thread(target=self._read, daemon=True).start()
+            target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+            self.session = self.call("Target.attachToTarget",
+                                     {"targetId": target, "flatten": True})["sessionId"]
+            for domain in ("Page", "Runtime", "Network", "Performance"):
+                self.page(f"{domain}.enable")
+            self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
+                                                      "downloadPath": self.downloads})
+        except Exception:
+            self.close()
+            raise
+
+    def _read(self):
+        while True:
+            try:
+                message = json.loads(self.socket.recv())
+            except Exception:
+                message = {"id": "closed"}
+            with self.lock:
+                if "id" in message:
+                    self.replies[message["id"]] = message
+                    self.lock.notify_all()
+                else:
+                    self.events.append(message)
+            if message.get("id") == "closed":
+                return
+
+    def call(self, method, params=None, session=None, timeout=30.0):
+        """One DevTools command (to the page's session when given); its result."""
+        with self.lock:
+            self.next_id += 1
+            ident = self.next_id
+        message = {"id": ident, "method": method, "params": params or {}}
+        if session:
+            message["sessionId"] = session
+        self.socket.send(json.dumps(message))
+        with self.lock:
+            if not self.lock.wait_for(lambda: ident in self.replies or "closed" in self.replies,
+                                      timeout) or ident not in self.replies:
+                raise TimeoutError(f"no reply to {method}")
+            reply = self.replies.pop(ident)
+        if "error" in reply:
+            raise RuntimeError(f"{method}: {reply['error']}")
+        return reply.get("result", {})
+
+    def page(self, method, params=None, timeout=30.0):
+        return self.call(method, params, self.session, timeout)
+
+    def take_events(self, method):
+        with self.lock:
+            return [e for e in self.events if e["method"] == method]
+
+    def console_texts(self):
+        return [" ".join(str(a.get("value", a.get("description", ""))) for a in e["params"]["args"])
+                for e in self.take_events("Runtime.consoleAPICalled")]
+
+    def before_each_load(self, script):
+        """Runs script in the page before its own scripts, at every later load."""
+        self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+
+    def open(self, url):
+        self.page("Page.navigate", {"url": url})
+        self.wait_for_js("document.readyState === 'complete'", what="the page to load")
+
+    def reload(self):
+        self.page("Page.reload", {"ignoreCache": True})
+        self.wait_for_js("document.readyState === 'complete'", what="the page to reload")
+
+    def js(self, expression, timeout=30.0):
+        """The value of a page expression, a promise awaited."""
+        result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True,
+                                                "awaitPromise": True}, timeout)
+        if "exceptionDetails" in result:
+            raise RuntimeError("page threw: " + json.dumps(result["exceptionDetails"])[:800])
+        return result["result"].get("value")
+
+    def wait_for_js(self, expression, timeout=20.0, what=None):
+        return wait_until(lambda: self.js(expression), timeout, what or expression)
+
+    def mouse(self, kind, x, y, button="none", clicks=0):
+        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y)."""
+        held = {"left": 1, "right": 2, "middle": 4}.get(button, 0) if kind == "mousePressed" else 0
+        self.page("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button,
+                                               "clickCount": clicks, "buttons": held})
+
+    def click(self, x, y, button="left", hold=None):
+        """Moves there and presses; waits until hold() is true, if given; releases."""
+        self.mouse("mouseMoved", x, y)
+        self.mouse("mousePressed", x, y, button, 1)
+        if hold is not None:
+            wait_until(hold, what="the press to be seen")
+        self.mouse("mouseReleased", x, y, button, 1)
+
+    def key(self, kind, name="Escape", code=27):
+        """kind: keyDown or keyUp."""
+        self.page("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
+                                             "windowsVirtualKeyCode": code})
+
+    def press_key(self, name="Escape", code=27, hold=None):
+        self.key("keyDown", name, code)
+        if hold is not None:
+            wait_until(hold, what=f"{name} to be seen")
+        self.key("keyUp", name, code)
+
+    def close(self):
+        try:
+            if self.socket is not None:
+                try:
+                    self.call("Browser.close", timeout=5)
+                except Exception:
+                    pass
+                self.socket.close()
+        finally:
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+            self.log.close()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
