@@ -12,6 +12,7 @@
 SDL_Surface* fontImage = nullptr;
 SDL_Surface* tintedFontImage = nullptr;
 SDL_Rect glyphRects[GlyphCount] = {};
+Uint32 fontRevision = 0;
 
 namespace {
 
@@ -40,6 +41,7 @@ void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text
 } // namespace
 
 void loadFont() {
+    ++fontRevision;
     fontImage = loadAlphaImage("Media/Lumadeck/Font.png");
     // A second, independent load: the tint rewrites this one in place.
     tintedFontImage = loadAlphaImage("Media/Lumadeck/Font.png");
@@ -49,6 +51,7 @@ void loadFont() {
 }
 
 void tintFont(Uint32 colour) {
+    ++fontRevision;
     if (fontImage == nullptr || tintedFontImage == nullptr) {
         return;
     }
