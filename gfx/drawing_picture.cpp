@@ -126,7 +126,7 @@ void makePicture(DrawingPicture& picture, const SDL_Rect& area, void (*draw)(con
             }
             picture.stretches.push_back(
                 {static_cast<Sint16>(area.x + x), static_cast<Sint16>(area.y + row),
-                 static_cast<Uint16>(end - x), kind == 2, picture.bytes.size()});
+                 static_cast<Uint16>(end - x), kind == 2, false, picture.bytes.size()});
             // A blended stretch starts out knowing what the black ground gave.
             for (size_t i = x; kind == 2 && i < end; ++i) {
                 picture.bytes.insert(picture.bytes.end(), grounds[0], grounds[0] + bytes);
@@ -137,7 +137,8 @@ void makePicture(DrawingPicture& picture, const SDL_Rect& area, void (*draw)(con
     }
     picture.area = area;
     keepFormat(picture, screen->format);
-    picture.groundChanged.assign(static_cast<size_t>(area.h), 0);
+    picture.changedFrom.assign(static_cast<size_t>(area.h), 0);
+    picture.changedTo.assign(static_cast<size_t>(area.h), 0);
     picture.made = true;
 }
 
@@ -147,36 +148,31 @@ bool clipHolds(const SDL_Rect& area) {
            clip.y + clip.h >= area.y + area.h;
 }
 
-// Draws the rows whose ground changed the slow way, each run of them under its own clip, and
-// keeps what the drawing made of the new ground.
+// Draws where the ground changed the slow way: each run of such rows under one clip, across the
+// columns that changed in any of them.
 void redrawChangedRows(DrawingPicture& picture, void (*draw)(const void*), const void* what) {
     const SDL_Rect& area = picture.area;
     SDL_Rect kept = screen->clip_rect;
     for (int row = 0; row < area.h;) {
-        if (picture.groundChanged[row] == 0) {
+        int from = picture.changedFrom[row];
+        int to = picture.changedTo[row];
+        if (from >= to) {
             ++row;
             continue;
         }
-        int end = row;
-        while (end < area.h && picture.groundChanged[end] != 0) {
-            ++end;
+        int end = row + 1;
+        for (; end < area.h && picture.changedFrom[end] < picture.changedTo[end]; ++end) {
+            from = std::min(from, picture.changedFrom[end]);
+            to = std::max(to, picture.changedTo[end]);
         }
-        SDL_Rect band = {area.x, static_cast<Sint16>(area.y + row), area.w,
-                         static_cast<Uint16>(end - row)};
+        SDL_Rect band = {static_cast<Sint16>(from), static_cast<Sint16>(area.y + row),
+                         static_cast<Uint16>(to - from), static_cast<Uint16>(end - row)};
         SDL_SetClipRect(screen, &band);
         draw(what);
         picture.redrawnRows += end - row;
         row = end;
     }
     SDL_SetClipRect(screen, &kept);
-    const int bytes = screen->format->BytesPerPixel;
-    for (const PictureStretch& stretch : picture.stretches) {
-        if (stretch.blended && picture.groundChanged[stretch.y - area.y] != 0) {
-            const size_t length = static_cast<size_t>(stretch.w) * bytes;
-            std::memcpy(&picture.bytes[stretch.bytes + length], screenAt(stretch.x, stretch.y),
-                        length);
-        }
-    }
 }
 
 } // namespace
@@ -214,26 +210,36 @@ void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(con
             return;
         }
     }
-    // First only look: a row is drawn the slow way when any of its blended pixels has a new
-    // ground, which is kept for next time.
+    // First only look: where a blended stretch has a new ground, which is kept for next time, its
+    // row is drawn the slow way across it.
     const int bytes = screen->format->BytesPerPixel;
-    std::fill(picture.groundChanged.begin(), picture.groundChanged.end(), 0);
+    std::fill(picture.changedFrom.begin(), picture.changedFrom.end(), area.x + area.w);
+    std::fill(picture.changedTo.begin(), picture.changedTo.end(), area.x);
     bool anyChanged = false;
-    for (const PictureStretch& stretch : picture.stretches) {
+    for (PictureStretch& stretch : picture.stretches) {
         const size_t length = static_cast<size_t>(stretch.w) * bytes;
         const Uint8* ground = screenAt(stretch.x, stretch.y);
-        if (stretch.blended && std::memcmp(&picture.bytes[stretch.bytes], ground, length) != 0) {
+        stretch.changed =
+            stretch.blended && std::memcmp(&picture.bytes[stretch.bytes], ground, length) != 0;
+        if (stretch.changed) {
             std::memcpy(&picture.bytes[stretch.bytes], ground, length);
-            picture.groundChanged[stretch.y - area.y] = 1;
+            const int row = stretch.y - area.y;
+            picture.changedFrom[row] = std::min<int>(picture.changedFrom[row], stretch.x);
+            picture.changedTo[row] = std::max(picture.changedTo[row], stretch.x + stretch.w);
             anyChanged = true;
         }
     }
     if (anyChanged) {
         redrawChangedRows(picture, draw, what);
     }
+    // Then copy the rest in, and keep what the slow way made of the new grounds. Whatever else it
+    // redrew has the same ground, so it made the same bytes as those copied.
     for (const PictureStretch& stretch : picture.stretches) {
-        if (picture.groundChanged[stretch.y - area.y] == 0) {
-            const size_t length = static_cast<size_t>(stretch.w) * bytes;
+        const size_t length = static_cast<size_t>(stretch.w) * bytes;
+        if (stretch.changed) {
+            std::memcpy(&picture.bytes[stretch.bytes + length], screenAt(stretch.x, stretch.y),
+                        length);
+        } else {
             const size_t from = stretch.bytes + (stretch.blended ? length : 0);
             std::memcpy(screenAt(stretch.x, stretch.y), &picture.bytes[from], length);
         }

@@ -10,12 +10,14 @@
 
 // A stretch of one picture row, pixels [x, x + w) of row y. Opaque: the drawing gives the same
 // bytes there whatever lies beneath, kept at bytes. Blended: it depends on what lies beneath;
-// at bytes what lay there last time, then what the drawing made of it.
+// at bytes what lay there last time, then what the drawing made of it; changed when the ground
+// is new this frame.
 struct PictureStretch {
     Sint16 x;
     Sint16 y;
     Uint16 w;
     bool blended;
+    bool changed;
     std::size_t bytes;
 };
 
@@ -28,8 +30,9 @@ struct DrawingPicture {
     std::vector<SDL_Color> palette;
     std::vector<PictureStretch> stretches; // row by row, left to right
     std::vector<Uint8> bytes;
-    std::vector<Uint8> groundChanged; // per area row, for the current frame
-    int redrawnRows = 0;              // rows the latest call drew the slow way
+    std::vector<int> changedFrom; // per area row, the columns whose ground is new this frame
+    std::vector<int> changedTo;
+    int redrawnRows = 0; // rows the latest call drew the slow way
 };
 
 // Called by its owner whenever the drawing itself changes (its text, the sheets it draws from):

@@ -29,12 +29,17 @@ void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text
     if (sheet == nullptr || screen == nullptr || text == nullptr) {
         return;
     }
-    for (const char* c = text; *c != '\0'; ++c) {
+    const SDL_Rect& clip = screen->clip_rect;
+    for (const char* c = text; *c != '\0'; ++c, pen += glyphAdvance) {
         // Copies, so the blit can never disturb the table.
         SDL_Rect source = glyphRects[glyphIndex(static_cast<unsigned char>(*c))];
         SDL_Rect destination = {low16(pen), y, 0, 0};
+        // A cell wholly outside the clip would blit nothing; a narrow clip passes most cells by.
+        if (destination.x + source.w <= clip.x || destination.x >= clip.x + clip.w ||
+            y + source.h <= clip.y || y >= clip.y + clip.h) {
+            continue;
+        }
         SDL_UpperBlit(sheet, &source, screen, &destination);
-        pen += glyphAdvance;
     }
 }
 
