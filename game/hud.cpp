@@ -19,6 +19,7 @@ namespace {
 constexpr Sint16 HighScoreLineY = 420;
 constexpr Sint16 ScoreLineY = 435;
 
+// What a line's picture is made of, and how it is redrawn where its ground changed.
 void drawLine(const void* line) {
     const auto* picture = static_cast<const ScoreLinePicture*>(line);
     drawOutlinedLine(picture->y, picture->text);

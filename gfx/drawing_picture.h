@@ -1,6 +1,7 @@
 // A drawing that is the same every frame kept as a picture of what it leaves on the screen: where
 // it covers what lies beneath, the picture's bytes are copied; where it blends with it, the
-// result for what lay there last time is reused, and only rows whose ground changed are drawn.
+// result for what lay there last time is reused, and only where that ground changed is the
+// drawing itself run, clipped to it.
 #pragma once
 
 #include <SDL.h>
