@@ -213,16 +213,18 @@ void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(con
     // First only look: where a blended stretch has a new ground, which is kept for next time, its
     // row is drawn the slow way across it.
     const int bytes = screen->format->BytesPerPixel;
+    const int pitch = screen->pitch;
+    Uint8* const pixels = static_cast<Uint8*>(screen->pixels);
+    Uint8* const kept = picture.bytes.data();
     std::fill(picture.changedFrom.begin(), picture.changedFrom.end(), area.x + area.w);
     std::fill(picture.changedTo.begin(), picture.changedTo.end(), area.x);
     bool anyChanged = false;
     for (PictureStretch& stretch : picture.stretches) {
         const size_t length = static_cast<size_t>(stretch.w) * bytes;
-        const Uint8* ground = screenAt(stretch.x, stretch.y);
-        stretch.changed =
-            stretch.blended && std::memcmp(&picture.bytes[stretch.bytes], ground, length) != 0;
+        const Uint8* ground = pixels + stretch.y * pitch + stretch.x * bytes;
+        stretch.changed = stretch.blended && std::memcmp(kept + stretch.bytes, ground, length) != 0;
         if (stretch.changed) {
-            std::memcpy(&picture.bytes[stretch.bytes], ground, length);
+            std::memcpy(kept + stretch.bytes, ground, length);
             const int row = stretch.y - area.y;
             picture.changedFrom[row] = std::min<int>(picture.changedFrom[row], stretch.x);
             picture.changedTo[row] = std::max(picture.changedTo[row], stretch.x + stretch.w);
@@ -236,12 +238,11 @@ void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(con
     // redrew has the same ground, so it made the same bytes as those copied.
     for (const PictureStretch& stretch : picture.stretches) {
         const size_t length = static_cast<size_t>(stretch.w) * bytes;
+        Uint8* const at = pixels + stretch.y * pitch + stretch.x * bytes;
         if (stretch.changed) {
-            std::memcpy(&picture.bytes[stretch.bytes + length], screenAt(stretch.x, stretch.y),
-                        length);
+            std::memcpy(kept + stretch.bytes + length, at, length);
         } else {
-            const size_t from = stretch.bytes + (stretch.blended ? length : 0);
-            std::memcpy(screenAt(stretch.x, stretch.y), &picture.bytes[from], length);
+            std::memcpy(at, kept + stretch.bytes + (stretch.blended ? length : 0), length);
         }
     }
 }
