@@ -183,7 +183,7 @@ void forgetPicture(DrawingPicture& picture) {
 
 void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(const void*),
                         const void* what) {
-    if (screen == nullptr || screen->pixels == nullptr) {
+    if (screen == nullptr) {
         return;
     }
     const int left = std::max<int>(area.x, 0);
@@ -196,7 +196,7 @@ void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(con
     area = {static_cast<Sint16>(left), static_cast<Sint16>(top), static_cast<Uint16>(right - left),
             static_cast<Uint16>(bottom - top)};
     picture.redrawnRows = 0;
-    if (SDL_MUSTLOCK(screen) || !clipHolds(area)) {
+    if (screen->pixels == nullptr || SDL_MUSTLOCK(screen) || !clipHolds(area)) {
         draw(what);
         picture.redrawnRows = area.h;
         return;

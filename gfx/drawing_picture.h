@@ -43,7 +43,7 @@ void forgetPicture(DrawingPicture& picture);
 // Called each frame in place of draw(what), which blits onto screen only inside area and gives
 // the same pixels for the same ground: leaves screen exactly as draw(what) would. The picture
 // is made (draw runs on a scratch screen over three grounds) when it is new, forgotten, or the
-// area or screen format changed. A screen that must be locked or clips inside the area is
-// drawn on directly.
+// area or screen format changed. A screen whose memory cannot be read straight, or that clips
+// inside the area, is drawn on directly.
 void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(const void*),
                         const void* what);
