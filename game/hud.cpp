@@ -1,9 +1,10 @@
 // The heads-up drawing: the health bar, and the score lines as dark plain copies around the
-// purple text.
+// purple text, each kept as a picture until its text or the font changes.
 #include "game/hud.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "game/world.h"
 #include "gfx/spans.h"
@@ -11,19 +12,39 @@
 #include "platform/display.h"
 
 bool fontTinted = false;
+ScoreLinePicture scoreLinePictures[2];
 
 namespace {
 
 constexpr Sint16 HighScoreLineY = 420;
 constexpr Sint16 ScoreLineY = 435;
-// A ten-character prefix, up to eleven characters of a signed 32-bit number, the end byte.
-constexpr int LineBufferSize = 22;
 
-// Formats prefix and number into the line buffer and draws it outlined at row y.
-void drawNumberLine(Sint16 y, const char* prefix, int number) {
-    char line[LineBufferSize];
-    std::snprintf(line, sizeof line, "%s%d", prefix, number);
-    drawOutlinedLine(y, line);
+// What a line's picture is made of, and how it is redrawn where its ground changed.
+void drawLine(const void* line) {
+    const auto* picture = static_cast<const ScoreLinePicture*>(line);
+    drawOutlinedLine(picture->y, picture->text);
+}
+
+// Formats prefix and number and draws the line outlined at row y, from its picture; a new text,
+// row or font makes the picture afresh.
+void drawNumberLine(ScoreLinePicture& line, Sint16 y, const char* prefix, int number) {
+    char text[ScoreLineBufferSize];
+    std::snprintf(text, sizeof text, "%s%d", prefix, number);
+    if (std::strcmp(text, line.text) != 0 || y != line.y || fontImage != line.plainSheet ||
+        tintedFontImage != line.tintedSheet || fontRevision != line.fontRevision) {
+        std::memcpy(line.text, text, sizeof text);
+        line.y = y;
+        line.plainSheet = fontImage;
+        line.tintedSheet = tintedFontImage;
+        line.fontRevision = fontRevision;
+        forgetPicture(line.picture);
+    }
+    // The nine copies' cells: x 23 to the last cell of the copy at 27, rows y - 2 to y + 22.
+    const auto length = static_cast<int>(std::strlen(text));
+    const SDL_Rect area = {23, static_cast<Sint16>(y - 2),
+                           static_cast<Uint16>(8 + glyphAdvance * (length - 1) + GlyphWidth),
+                           GlyphHeight + 4};
+    drawThroughPicture(line.picture, area, drawLine, &line);
 }
 
 } // namespace
@@ -49,8 +70,8 @@ void drawHealthBar(Uint32 black, Uint32 tint) {
 }
 
 void drawScoreLines() {
-    drawNumberLine(HighScoreLineY, "HighScore ", highScore);
-    drawNumberLine(ScoreLineY, "Score     ", score);
+    drawNumberLine(scoreLinePictures[0], HighScoreLineY, "HighScore ", highScore);
+    drawNumberLine(scoreLinePictures[1], ScoreLineY, "Score     ", score);
 }
 
 void drawOutlinedLine(Sint16 y, const char* text) {

@@ -12,6 +12,7 @@
 SDL_Surface* fontImage = nullptr;
 SDL_Surface* tintedFontImage = nullptr;
 SDL_Rect glyphRects[GlyphCount] = {};
+Uint32 fontRevision = 0;
 
 namespace {
 
@@ -28,18 +29,24 @@ void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text
     if (sheet == nullptr || screen == nullptr || text == nullptr) {
         return;
     }
-    for (const char* c = text; *c != '\0'; ++c) {
+    const SDL_Rect& clip = screen->clip_rect;
+    for (const char* c = text; *c != '\0'; ++c, pen += glyphAdvance) {
         // Copies, so the blit can never disturb the table.
         SDL_Rect source = glyphRects[glyphIndex(static_cast<unsigned char>(*c))];
         SDL_Rect destination = {low16(pen), y, 0, 0};
+        // A cell wholly outside the clip would blit nothing; a narrow clip passes most cells by.
+        if (destination.x + source.w <= clip.x || destination.x >= clip.x + clip.w ||
+            y + source.h <= clip.y || y >= clip.y + clip.h) {
+            continue;
+        }
         SDL_UpperBlit(sheet, &source, screen, &destination);
-        pen += glyphAdvance;
     }
 }
 
 } // namespace
 
 void loadFont() {
+    ++fontRevision;
     fontImage = loadAlphaImage("Media/Lumadeck/Font.png");
     // A second, independent load: the tint rewrites this one in place.
     tintedFontImage = loadAlphaImage("Media/Lumadeck/Font.png");
@@ -49,6 +56,7 @@ void loadFont() {
 }
 
 void tintFont(Uint32 colour) {
+    ++fontRevision;
     if (fontImage == nullptr || tintedFontImage == nullptr) {
         return;
     }

@@ -20,13 +20,17 @@ extern SDL_Surface* fontImage;
 extern SDL_Surface* tintedFontImage;
 // Cell i is x 15 * i, y 0, 15 x 21; filled by loadFont before any text is drawn.
 extern SDL_Rect glyphRects[GlyphCount];
+// Counts the changes to the sheets: loadFont and tintFont step it, and so must anything else
+// that replaces or rewrites a sheet. Pictures made from the sheets compare it.
+extern Uint32 fontRevision;
 
 // Called once by start-up, after the window is open: loads "Media/Lumadeck/Font.png" twice (the
-// second copy is the one tintFont rewrites) and fills glyphRects.
+// second copy is the one tintFont rewrites) and fills glyphRects. Steps fontRevision.
 void loadFont();
 // Called once, by the score lines at the start of the first scene: rewrites tintedFontImage as
 // a silhouette of fontImage in the given raw colour (tintedFontImage's format), keeping alpha.
-// Does nothing while either sheet is absent, and walks only the extent both sheets share.
+// Does nothing while either sheet is absent, and walks only the extent both sheets share. Steps
+// fontRevision.
 void tintFont(Uint32 colour);
 
 // Draws text from fontImage onto the screen: align 1 left at x, 2 centred on x, 3 ending at x,

@@ -84,6 +84,7 @@ void readRgb(SDL_Surface* surface, int x, int y, Uint8& red, Uint8& green, Uint8
 }
 
 void useNumberedSheets() {
+    ++fontRevision;
     for (SDL_Surface** sheet : {&fontImage, &tintedFontImage}) {
         SDL_FreeSurface(*sheet);
         *sheet = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, GlyphCount * GlyphWidth,
