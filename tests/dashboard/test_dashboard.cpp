@@ -264,21 +264,24 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
     }
 }
 
-// Numbers taken: the next is the first free; a soft size limit under a whole screenshot's size.
+// Numbers taken (negative: a dangling link, never written through): the next is the first free;
+// a soft size limit under a whole screenshot's size.
 TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
     startDashboardTest();
     fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
-    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {-1}};
+    const auto nameOf = [](int n) { return "screenshot" + std::to_string(n) + ".bmp"; };
     for (const auto& taken : rows) {
         enterScratchFolder(false);
         for (int n : taken) {
-            writeWhole("screenshot" + std::to_string(n) + ".bmp", "old");
+            n > 0 ? writeWhole(nameOf(n), "old") : fs::create_symlink("elsewhere", nameOf(-n));
         }
         EXPECT_TRUE(saveScreenshot());
         for (int n = 1; n <= int(taken.size()) + 1; ++n) {
-            const std::string name = "screenshot" + std::to_string(n) + ".bmp";
-            SDL_Surface* saved = SDL_LoadBMP(name.c_str()); // the capture, not the backdrop
-            EXPECT_TRUE(saved ? rgbAt(639, 479, saved) == Red : readWhole(name) == "old") << name;
+            const bool link = fs::is_symlink(nameOf(n));
+            SDL_Surface* saved = SDL_LoadBMP(nameOf(n).c_str()); // the capture, not the backdrop
+            EXPECT_TRUE(saved ? !link && rgbAt(639, 479, saved) == Red
+                              : link || readWhole(nameOf(n)) == "old") << n;
         }
     }
     std::signal(SIGXFSZ, SIG_IGN);
