@@ -46,7 +46,6 @@ TEST(FrameClock, MeasuresFrameToFrameAcrossTheWrapAndTheFocusFollowsTheMouse) {
         measureFrame();
         EXPECT_EQ(frameMs, expected) << ticks;
         windowState = state;
-        EXPECT_EQ(refreshPointerFocus(), over) << ticks;
-        EXPECT_EQ(pointerActive[0], over) << ticks;
+        EXPECT_TRUE(refreshPointerFocus() == over && pointerActive[0] == over) << ticks;
     }
 }
