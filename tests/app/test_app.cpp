@@ -2,14 +2,12 @@
 // whole stretch of play.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <functional>
 #include <unistd.h>
 #include <vector>
 
 #include "app/frame_loop.h"
-#include "dashboard/media.h"
 #include "dashboard/state.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -48,8 +46,8 @@ TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
 class DisplayDepth : public ::testing::TestWithParam<int> {};
 
 // 8 (palettised), 16, 24, 32 bits: start-up reads the best; play, a round to its end, the
-// dashboard, "Save BMP screenshot" (the captured game frame exactly), play again.
-TEST_P(DisplayDepth, TheWholeFrameSequenceRunsAndTheScreenshotIsTheCapture) {
+// dashboard, "Save BMP screenshot", play again.
+TEST_P(DisplayDepth, TheWholeFrameSequenceRuns) {
     enterScratchFolder(true);
     writeWhole("highscore.dat", " 42\n");
     ASSERT_TRUE(startHeadless(GetParam()));
@@ -64,15 +62,6 @@ TEST_P(DisplayDepth, TheWholeFrameSequenceRunsAndTheScreenshotIsTheCapture) {
     ASSERT_TRUE(play(2, 16, 320, 215, [] { return readWhole("screenshot1.bmp") != ""; }));
     EXPECT_TRUE(easeDashboardTo(0.0));
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
-    SDL_Surface* capture = backdropCapture;
-    SDL_Surface* shot = SDL_ConvertSurface(SDL_LoadBMP("screenshot1.bmp"), capture->format, 0);
-    ASSERT_NE(shot, nullptr);
-    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) { // the colours; a spare byte may differ
-        Uint8 a[3], b[3];
-        readRgb(shot, i % ScreenWidth, i / ScreenWidth, a[0], a[1], a[2]);
-        readRgb(capture, i % ScreenWidth, i / ScreenWidth, b[0], b[1], b[2]);
-        ASSERT_TRUE(std::equal(a, a + 3, b)) << i;
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, DisplayDepth, ::testing::Values(8, 16, 24, 32));

@@ -242,7 +242,7 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
         Box box;
     } rows[] = {{100, 0, 37, 60, 419, {301, 18, 623, 37}},         // date line
                 {100, 39, 80, 60, 419, {499, 39, 623, 58}},        // clock line
-                {100, 150, 180, 60, 419, {298, 155, 345, 175}},    // "Exit"
+                {100, 100, 130, 60, 419, {260, 105, 384, 125}},    // "Resume game"
                 {100, 430, 479, 60, 419, {20, 442, 265, 462}},     // the web address
                 {107.5 / 15, 0, 40, 4, 475, {499, 0, 623, 2}},     // the clock's end
                 {107.5 / 15, 5, 474, 4, 475, {640, 480, -1, -1}}}; // nothing else
@@ -264,21 +264,24 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
     }
 }
 
-// Numbers taken: the next is the first free; a soft size limit under a whole screenshot's size.
+// Numbers taken (negative: a dangling link, never written through): the next is the first free;
+// a soft size limit under a whole screenshot's size.
 TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
     startDashboardTest();
     fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
-    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {-1}};
+    const auto nameOf = [](int n) { return "screenshot" + std::to_string(n) + ".bmp"; };
     for (const auto& taken : rows) {
         enterScratchFolder(false);
         for (int n : taken) {
-            writeWhole("screenshot" + std::to_string(n) + ".bmp", "old");
+            n > 0 ? writeWhole(nameOf(n), "old") : fs::create_symlink("elsewhere", nameOf(-n));
         }
         EXPECT_TRUE(saveScreenshot());
         for (int n = 1; n <= int(taken.size()) + 1; ++n) {
-            const std::string name = "screenshot" + std::to_string(n) + ".bmp";
-            SDL_Surface* saved = SDL_LoadBMP(name.c_str()); // the capture, not the backdrop
-            EXPECT_TRUE(saved ? rgbAt(639, 479, saved) == Red : readWhole(name) == "old") << name;
+            const bool link = fs::is_symlink(nameOf(n));
+            SDL_Surface* saved = SDL_LoadBMP(nameOf(n).c_str()); // the capture, not the backdrop
+            EXPECT_TRUE(saved ? !link && rgbAt(639, 479, saved) == Red
+                              : link || readWhole(nameOf(n)) == "old") << n;
         }
     }
     std::signal(SIGXFSZ, SIG_IGN);

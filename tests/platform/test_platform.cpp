@@ -1,7 +1,8 @@
-// The platform layer: the input snapshot's state words and the frame clock.
+// The platform layer: the input snapshot's state words and pointer, the frame clock and focus.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 #include "platform/frame_clock.h"
 #include "support/headless.h"
@@ -23,16 +24,28 @@ TEST(Input, StateWordsFollowTheEventsOfEachFrame) {
         }
         EXPECT_EQ(*events == 'K' ? keyState[SDLK_ESCAPE] : mouseButtonState[1], expected) << events;
     }
+    for (const int x : {0, 481, 639}) { // the right of the window aims and clicks too
+        SDL_WarpMouse(static_cast<Uint16>(x), 479);
+        readInput();
+        EXPECT_EQ(pointerX[0], x);
+    }
 }
 
+Uint8 windowState = 0;
+
 // Rows: the clock at a frame's measure, then the frame's length: from 0 first, then across the
-// wrap.
-TEST(FrameClock, MeasuresFromStartThenFrameToFrameAcrossTheWrap) {
-    const std::pair<Uint32, int> rows[] = {
-        {1234, 1234}, {1250, 16}, {0xFFFFFFF0u, static_cast<int>(0xFFFFFFF0u - 1250)}, {0x10u, 32}};
-    for (const auto& [ticks, expected] : rows) {
+// wrap; the window's state, then whether the pointer counts as over it (never at the first call).
+TEST(FrameClock, MeasuresFrameToFrameAcrossTheWrapAndTheFocusFollowsTheMouse) {
+    queryAppState = [] { return windowState; };
+    const std::tuple<Uint32, int, Uint8, bool> rows[] = {
+        {1234, 1234, focusedAppState(), false}, {1250, 16, SDL_APPMOUSEFOCUS, true},
+        {0xFFFFFFF0u, static_cast<int>(0xFFFFFFF0u - 1250), unfocusedAppState(), false},
+        {0x10u, 32, focusedAppState(), true}};
+    for (const auto& [ticks, expected, state, over] : rows) {
         useFakeClock(ticks);
         measureFrame();
         EXPECT_EQ(frameMs, expected) << ticks;
+        windowState = state;
+        EXPECT_TRUE(refreshPointerFocus() == over && pointerActive[0] == over) << ticks;
     }
 }

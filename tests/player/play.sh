@@ -28,6 +28,7 @@ case ${1:-} in
 dashboard)
     size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
     [ "$size" = 640x480 ] || fail "the window is $size"
+    [ "$(xdotool getwindowname "$window")" = Glimm ] || fail "the window's caption is not Glimm"
     # Escape with the cursor on the health bar: the screenshot is the game frame under the
     # dashboard, so the bar is whole there, with no cursor and no pale backdrop.
     xdotool mousemove --window "$window" 320 437

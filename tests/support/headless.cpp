@@ -1,4 +1,4 @@
-// Test support: the routines behind headless.h, play.h and png_writer.h.
+// Test support: the routines behind headless.h.
 #include "support/headless.h"
 
 #include <gtest/gtest.h>
@@ -14,10 +14,6 @@
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb/stb_image_write.h>
 
 static Uint32 fakeNow = 0;
 static std::vector<std::string> scratchFolders; // removed at exit; a linked Media loses the link
@@ -54,12 +50,8 @@ void useFakeClock(Uint32 startMs) {
     delayFrame = [](Uint32) {};
 }
 
-void advanceFakeClock(Uint32 ms) {
-    fakeNow += ms;
-}
-
 void runFrameLasting(Uint32 ms) {
-    advanceFakeClock(ms);
+    fakeNow += ms;
     runFrame();
 }
 
@@ -122,26 +114,7 @@ void writeWhole(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-bool savePng(SDL_Surface* surface, const std::string& path) {
-    std::vector<Uint8> rgba(static_cast<size_t>(surface->w * surface->h * 4));
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-        const int x = static_cast<int>(i / 4) % surface->w,
-                  y = static_cast<int>(i / 4) / surface->w;
-        SDL_GetRGBA(getPixel(surface, x, y), surface->format, &rgba[i], &rgba[i + 1], &rgba[i + 2],
-                    &rgba[i + 3]);
-    }
-    return stbi_write_png(path.c_str(), surface->w, surface->h, 4, rgba.data(), surface->w * 4);
-}
-
-SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a) {
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, w, h, 32, 0x000000FF,
-                                                0x0000FF00, 0x00FF0000, 0xFF000000);
-    SDL_FillRect(surface, nullptr, SDL_MapRGBA(surface->format, r, g, b, a));
-    return surface;
-}
-
-// Up to n frames of ms with the pointer at (x, y), clicking on every other one unless told not
-// to (a press is held across a frame), until done; true when done.
+// A press is held across a frame.
 bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, bool click) {
     SDL_WarpMouse(static_cast<Uint16>(x), static_cast<Uint16>(y));
     for (int frame = 0; frame < n; ++frame) {
@@ -154,7 +127,6 @@ bool play(int n, Uint32 ms, int x, int y, const std::function<bool()>& done, boo
     return false;
 }
 
-// Escape held for a frame, then frames until the dashboard has eased fully open or closed.
 bool easeDashboardTo(double fraction) {
     pushKey(SDLK_ESCAPE, true);
     runFrameLasting(16);

@@ -1,5 +1,5 @@
 // Test support: scratch folders, headless start-up, a clock the test controls, queued input, the
-// window's focus stood in, font sheets whose cells can be read back, files and PNGs of our own.
+// window's focus stood in, font sheets whose cells can be read back, and files.
 #pragma once
 
 #include <SDL.h>
@@ -15,7 +15,6 @@ bool startHeadless(int bitsPerPixel = 32);
 // Stand in for the frame loop's clock and wait (time moves only when the test says so); run one
 // real frame after moving the clock by ms.
 void useFakeClock(Uint32 startMs = 0);
-void advanceFakeClock(Uint32 ms);
 void runFrameLasting(Uint32 ms);
 
 // Queue an event as if the player pressed or released a key or a mouse button; read a surface's
@@ -45,8 +44,3 @@ Uint8 unfocusedAppState();
 // The whole content of a file; a file given a fresh content.
 std::string readWhole(const std::string& path);
 void writeWhole(const std::string& path, const std::string& text);
-
-// Writes the surface (any format, alpha included) as an 8-bit RGBA PNG; true when written.
-bool savePng(SDL_Surface* surface, const std::string& path);
-// A new 32-bit RGBA software surface of the given size filled with one colour.
-SDL_Surface* makeRgbaSurface(int w, int h, Uint8 r, Uint8 g, Uint8 b, Uint8 a);
