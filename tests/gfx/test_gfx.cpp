@@ -141,7 +141,8 @@ class KeptDrawing : public ::testing::TestWithParam<int> {};
 TEST_P(KeptDrawing, LeavesTheDrawingsBytesOverAnyGround) {
     enterScratchFolder(false);
     ASSERT_TRUE(startHeadless(GetParam()));
-    SDL_Surface* patch = makeRgbaSurface(64, 16, 0, 0, 0, 0);
+    SDL_Surface* patch = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, 64, 16, 32, 0x000000FF,
+                                              0x0000FF00, 0x00FF0000, 0xFF000000);
     for (int i = 0; i < 64 * 16; ++i) {
         static_cast<Uint32*>(patch->pixels)[i] = Uint32(i & 255) << 24 | (i * 0x9E3779B9u >> 8);
     }
