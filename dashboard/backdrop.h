@@ -18,13 +18,14 @@ extern Uint8 capturedRgb[BackdropBytes];
 // Escape toggle, the capture when opening from closed, the backdrop, one easing step.
 void updateDashboardBackdrop();
 
-// ---- Exported for the tests and benchmarks only ----
-
-// Called by updateDashboardBackdrop in the frame an Escape press opens a closed dashboard: copies
-// the screen into backdropCapture, filters it, draws the filtered backdrop into backdropFiltered
-// and fills the two arrays. Chooses the row routines for the screen's format, which the fade then
-// keeps using.
+// Called by updateDashboardBackdrop in the frame an Escape press opens a closed dashboard, and
+// once by the page's start-up to ready that frame (never seen: every opening captures anew):
+// copies the screen into backdropCapture, filters it, draws the filtered backdrop into
+// backdropFiltered and fills the two arrays. Chooses the row routines for the screen's format,
+// which the fade then keeps using.
 void captureBackdrop();
+
+// ---- Exported for the tests and benchmarks only ----
 
 // Called by updateDashboardBackdrop every frame with the fraction before easing: nothing at 0, the
 // filtered backdrop at 100, a blend of raw and filtered weighted by the whole percent between.

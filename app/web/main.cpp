@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "app/frame_loop.h"
+#include "dashboard/backdrop.h"
 #include "game/random.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -36,6 +37,11 @@ bool startPage() {
     if (!startGame(0)) {
         return false;
     }
+    // The browser compiles the game's code at its first call and runs it unoptimised at first, and
+    // the backdrop's planes are untouched memory until then: the dashboard's first opening frame
+    // took twice as long as the later ones. One capture of the start's screen pays for that now;
+    // the dashboard's opening captures again, so nothing of this one is ever seen.
+    captureBackdrop();
     delayFrame = noWait;
     return true;
 }

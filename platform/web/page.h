@@ -4,7 +4,8 @@
 
 extern "C" {
 
-// Called by SDL_SetVideoMode: sizes the canvas and starts listening to its pointer and the keys.
+// Called by SDL_SetVideoMode: sizes the canvas and starts listening to its pointer, the keys and
+// the page being hidden (the music waits while it is).
 void pageOpenCanvas(int width, int height);
 // Called by SDL_Flip: puts width x height RGBA bytes at rgba on the canvas.
 void pagePresent(const void* rgba, int width, int height);
@@ -13,7 +14,8 @@ void pageSetTitle(const char* title);
 void pageShowCursor(int shown);
 
 // Called by the page's SDL_mixer: the track at path (in the page's file system) as the music;
-// 0 when it cannot be read. Then play (loops: -1 for ever), pause, resume, volume 0 to 128.
+// 0 when it cannot be read. Then play (loops: -1 for ever), pause, resume, volume 0 to 128;
+// played or resumed, it sounds only while the page is shown.
 int pageLoadMusic(const char* path);
 void pagePlayMusic(int loops);
 void pagePauseMusic();

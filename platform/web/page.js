@@ -6,6 +6,7 @@ mergeInto(LibraryManager.library, {
     context: null,
     image: null,
     music: null,
+    musicWanted: false, // the game's own wish: played and not paused
     storing: false,
     storeAgain: false,
     folders: null, // the save folder's and the game folder's nodes
@@ -22,6 +23,16 @@ mergeInto(LibraryManager.library, {
       return code < 128 ? code : 0;
     },
     // The pointer in screen pixels, whatever size the page gives the canvas.
+    // The music plays while the game wants it and the page is shown.
+    followMusicWish: function() {
+      var music = glimmPage.music;
+      if (!music) return;
+      if (glimmPage.musicWanted && !document.hidden) {
+        music.play().catch(function() {}); // refused until the first click: the page asks for one
+      } else {
+        music.pause();
+      }
+    },
     toScreen: function(canvas, event) {
       var box = canvas.getBoundingClientRect();
       return [Math.floor((event.clientX - box.left) * canvas.width / box.width),
@@ -67,6 +78,8 @@ mergeInto(LibraryManager.library, {
     };
     window.addEventListener('keydown', key(1), options);
     window.addEventListener('keyup', key(0), options);
+    // A hidden tab gets no frames, so the game stands still: the music waits with it.
+    document.addEventListener('visibilitychange', glimmPage.followMusicWish, options);
   },
 
   pagePresent__deps: ['$glimmPage'],
@@ -104,17 +117,20 @@ mergeInto(LibraryManager.library, {
     var music = glimmPage.music;
     music.loop = loops < 0;
     music.currentTime = 0;
-    music.play().catch(function() {}); // refused until the first click: the page asks for one
+    glimmPage.musicWanted = true;
+    glimmPage.followMusicWish();
   },
 
   pagePauseMusic__deps: ['$glimmPage'],
   pagePauseMusic: function() {
-    if (glimmPage.music) glimmPage.music.pause();
+    glimmPage.musicWanted = false;
+    glimmPage.followMusicWish();
   },
 
   pageResumeMusic__deps: ['$glimmPage'],
   pageResumeMusic: function() {
-    if (glimmPage.music) glimmPage.music.play().catch(function() {});
+    glimmPage.musicWanted = true;
+    glimmPage.followMusicWish();
   },
 
   pageSetMusicVolume__deps: ['$glimmPage'],
@@ -169,6 +185,7 @@ mergeInto(LibraryManager.library, {
   pageEnded__deps: ['$glimmPage'],
   pageEnded: function() {
     if (glimmPage.listening) glimmPage.listening.abort();
+    glimmPage.musicWanted = false;
     if (glimmPage.music) {
       glimmPage.music.pause();
       URL.revokeObjectURL(glimmPage.music.src); // the track's bytes may go

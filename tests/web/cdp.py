@@ -79,9 +79,9 @@ class Browser:
                 address = json.load(reply)["webSocketDebuggerUrl"]
             self.socket = websocket.create_connection(address, suppress_origin=True)
             threading.Thread(target=self._read, daemon=True).start()
-            target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+            self.target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             self.session = self.call("Target.attachToTarget",
-                                     {"targetId": target, "flatten": True})["sessionId"]
+                                     {"targetId": self.target, "flatten": True})["sessionId"]
             for domain in ("Page", "Runtime", "Network", "Performance"):
                 self.page(f"{domain}.enable")
             self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
