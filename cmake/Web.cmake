@@ -20,7 +20,8 @@ target_include_directories(glimm SYSTEM PRIVATE ${GLIMM_STB_HEADERS})
 # WebAssembly's 128-bit vectors: the dashboard's capture, blur and fade loops run about four
 # times faster with them.
 target_compile_options(glimm PRIVATE -msimd128)
-# Emscripten's own SDL is left out, so a call the page does not provide fails the link.
+# Emscripten's own SDL is left out; its JavaScript SDL functions still stand by for any call the
+# page does not provide, so the link's output is checked for them (WebImports.cmake).
 target_link_options(glimm PRIVATE
     -sUSE_SDL=0 -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_NAME=createGlimm
     -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -lidbfs.js
@@ -30,6 +31,7 @@ target_link_options(glimm PRIVATE
 set_target_properties(glimm PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${site}
     LINK_DEPENDS "${web}/page.js;${web}/storage.js;${media}")
 add_custom_command(TARGET glimm POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DSCRIPT=$<TARGET_FILE:glimm> -P ${CMAKE_SOURCE_DIR}/cmake/WebImports.cmake
     COMMAND ${CMAKE_COMMAND} -E copy ${web}/index.html ${site}/index.html
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/icons/64x64/glimm.png
             ${site}/glimm.png)

@@ -194,6 +194,33 @@ int SDL_SetColorKey(SDL_Surface* surface, Uint32 flag, Uint32 key) {
     return 0;
 }
 
+// The clip rectangle, held to the surface as SDL holds it; none means the whole surface. True
+// when something of the surface is left to draw on.
+SDL_bool SDL_SetClipRect(SDL_Surface* surface, const SDL_Rect* rect) {
+    if (surface == nullptr) {
+        return SDL_FALSE;
+    }
+    if (rect == nullptr) {
+        surface->clip_rect = {0, 0, static_cast<Uint16>(surface->w),
+                              static_cast<Uint16>(surface->h)};
+        return SDL_TRUE;
+    }
+    const int left = rect->x > 0 ? rect->x : 0;
+    const int top = rect->y > 0 ? rect->y : 0;
+    const int right = rect->x + rect->w < surface->w ? rect->x + rect->w : surface->w;
+    const int bottom = rect->y + rect->h < surface->h ? rect->y + rect->h : surface->h;
+    const bool empty = right <= left || bottom <= top;
+    surface->clip_rect = {static_cast<Sint16>(left), static_cast<Sint16>(top),
+                          static_cast<Uint16>(empty ? 0 : right - left),
+                          static_cast<Uint16>(empty ? 0 : bottom - top)};
+    return empty ? SDL_FALSE : SDL_TRUE;
+}
+
+// The page's surfaces have no palette, so there is none to set: 0, as SDL answers then.
+int SDL_SetColors(SDL_Surface* surface, SDL_Color* /*colours*/, int /*first*/, int /*count*/) {
+    return surface != nullptr && surface->format->palette != nullptr ? 1 : 0;
+}
+
 // In the display's format without alpha; a colour key goes along, mapped anew.
 SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
     return convert(surface, 0, true);
