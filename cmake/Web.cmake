@@ -31,7 +31,13 @@ target_link_options(glimm PRIVATE
 set_target_properties(glimm PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${site}
     LINK_DEPENDS "${web}/page.js;${web}/storage.js;${media}")
 add_custom_command(TARGET glimm POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -DSCRIPT=$<TARGET_FILE:glimm> -P ${CMAKE_SOURCE_DIR}/cmake/WebImports.cmake
+    COMMAND ${CMAKE_COMMAND} -DSCRIPT=$<TARGET_FILE:glimm> -P ${CMAKE_SOURCE_DIR}/cmake/WebImports.cmake)
+# Copied whenever they change, not only when the game relinks: an edit of the page alone must
+# reach the site.
+set(icon ${CMAKE_SOURCE_DIR}/packaging/icons/64x64/glimm.png)
+add_custom_command(OUTPUT ${site}/index.html ${site}/glimm.png
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
     COMMAND ${CMAKE_COMMAND} -E copy ${web}/index.html ${site}/index.html
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/packaging/icons/64x64/glimm.png
-            ${site}/glimm.png)
+    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${site}/glimm.png
+    DEPENDS ${web}/index.html ${icon})
+add_custom_target(glimm-page ALL DEPENDS ${site}/index.html ${site}/glimm.png)
