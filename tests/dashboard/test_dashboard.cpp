@@ -281,7 +281,8 @@ TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTh
             const bool link = fs::is_symlink(nameOf(n));
             SDL_Surface* saved = SDL_LoadBMP(nameOf(n).c_str()); // the capture, not the backdrop
             EXPECT_TRUE(saved ? !link && rgbAt(639, 479, saved) == Red
-                              : link || readWhole(nameOf(n)) == "old") << n;
+                              : link || readWhole(nameOf(n)) == "old")
+                << n;
         }
     }
     std::signal(SIGXFSZ, SIG_IGN);

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -174,8 +174,8 @@ TEST_F(Game, ARecordWaitsForAnotherGameRecordingInTheSameFolder) {
 // Rows: seeds, 0 and those past 2^31 among them; the game's draws follow the C library's rand()
 // (glibc here) draw for draw, so a seed gives the same tunnel on every build.
 TEST(Random, TheDrawsAreGlibcsRandForTheSameSeed) {
-    for (const std::uint32_t seed : {0u, 1u, 42u, 127773u, 1765000000u, 0x7fffffffu, 0x80000000u,
-                                     0xfffffffeu, 0xffffffffu}) {
+    for (const std::uint32_t seed :
+         {0u, 1u, 42u, 127773u, 1765000000u, 0x7fffffffu, 0x80000000u, 0xfffffffeu, 0xffffffffu}) {
         std::srand(seed), seedRandom(seed);
         for (int draw = 0; draw < 1000; ++draw) {
             ASSERT_EQ(drawRandom(), std::rand()) << "seed " << seed << ", draw " << draw;

@@ -38,7 +38,8 @@ Uint8 windowState = 0;
 TEST(FrameClock, MeasuresFrameToFrameAcrossTheWrapAndTheFocusFollowsTheMouse) {
     queryAppState = [] { return windowState; };
     const std::tuple<Uint32, int, Uint8, bool> rows[] = {
-        {1234, 1234, focusedAppState(), false}, {1250, 16, SDL_APPMOUSEFOCUS, true},
+        {1234, 1234, focusedAppState(), false},
+        {1250, 16, SDL_APPMOUSEFOCUS, true},
         {0xFFFFFFF0u, static_cast<int>(0xFFFFFFF0u - 1250), unfocusedAppState(), false},
         {0x10u, 32, focusedAppState(), true}};
     for (const auto& [ticks, expected, state, over] : rows) {
