@@ -106,5 +106,16 @@ void drawCursor() {
     SDL_Rect source = cursorRects[CursorCell];
     SDL_Rect target = {static_cast<Sint16>(pointerX[0] - CursorHalf),
                        static_cast<Sint16>(pointerY[0] - CursorHalf), 0, 0};
+    // The cell is mostly clear, and clear pixels leave the screen as it is: blit only the box
+    // that shows. Not on a palettised screen, where a blend may map a pixel to another index.
+    if (screen->format->BytesPerPixel > 1) {
+        const SDL_Rect& box = cursorVisibleRects[CursorCell];
+        target.x = static_cast<Sint16>(target.x + box.x - source.x);
+        target.y = static_cast<Sint16>(target.y + box.y - source.y);
+        source = box;
+        if (source.w == 0 || source.h == 0) {
+            return;
+        }
+    }
     SDL_UpperBlit(cursorImage, &source, screen, &target);
 }

@@ -14,6 +14,7 @@ SDL_Surface* topBottomBorderImage = nullptr;
 SDL_Surface* cursorImage = nullptr;
 SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns] = {};
 SDL_Rect cursorRects[CursorCellCount] = {};
+SDL_Rect cursorVisibleRects[CursorCellCount] = {};
 
 namespace {
 
@@ -39,6 +40,7 @@ void fillCellTables() {
     }
     for (int i = 0; i < CursorCellCount; ++i) {
         cursorRects[i] = cell(CursorCellSize * i, 0, CursorCellSize, CursorCellSize);
+        cursorVisibleRects[i] = findVisibleBox(cursorImage, cursorRects[i]);
     }
 }
 

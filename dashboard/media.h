@@ -21,6 +21,9 @@ extern SDL_Surface* cursorImage;          // per-pixel alpha, 16 cells of 96 x 9
 
 extern SDL_Rect buttonPieceRects[ButtonPieceRows][ButtonPieceColumns];
 extern SDL_Rect cursorRects[CursorCellCount];
+// Each cursor cell's visible box (findVisibleBox): what the cursor needs to blit on a screen of
+// two or more bytes a pixel.
+extern SDL_Rect cursorVisibleRects[CursorCellCount];
 
 // Called once by start-up after the font and before the first frame: makes the work surfaces,
 // loads the dashboard's images and fills its cell tables.

@@ -1,4 +1,5 @@
-// A colour-keyed picture drawn from its opaque runs, recorded once and copied each frame.
+// A colour-keyed picture drawn from its opaque runs, recorded once and copied each frame; the
+// visible part of an alpha picture.
 #include "gfx/opaque_runs.h"
 
 #include <algorithm>
@@ -89,4 +90,40 @@ void drawOpaqueRuns(SDL_Surface* keyed, const std::vector<SDL_Rect>& runs, SDL_S
                         static_cast<size_t>(end - start) * static_cast<size_t>(bytes));
         }
     }
+}
+
+SDL_Rect findVisibleBox(SDL_Surface* image, SDL_Rect cell) {
+    if (image == nullptr) {
+        return cell;
+    }
+    const int left = std::max<int>(cell.x, 0);
+    const int top = std::max<int>(cell.y, 0);
+    const int right = std::min(cell.x + cell.w, image->w);
+    const int bottom = std::min(cell.y + cell.h, image->h);
+    auto box = [](int x0, int y0, int x1, int y1) {
+        return x1 > x0 && y1 > y0
+                   ? SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0),
+                              static_cast<Uint16>(x1 - x0), static_cast<Uint16>(y1 - y0)}
+                   : SDL_Rect{static_cast<Sint16>(x0), static_cast<Sint16>(y0), 0, 0};
+    };
+    const Uint32 alpha = image->format->Amask;
+    if (alpha == 0 || (image->flags & SDL_SRCALPHA) == 0 || (image->flags & SDL_SRCCOLORKEY) != 0 ||
+        image->pixels == nullptr) {
+        return box(left, top, right, bottom);
+    }
+    int seenLeft = right;
+    int seenTop = bottom;
+    int seenRight = left;
+    int seenBottom = top;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if ((getPixel(image, x, y) & alpha) != 0) {
+                seenLeft = std::min(seenLeft, x);
+                seenRight = std::max(seenRight, x + 1);
+                seenTop = std::min(seenTop, y);
+                seenBottom = std::max(seenBottom, y + 1);
+            }
+        }
+    }
+    return box(seenLeft, seenTop, seenRight, seenBottom);
 }

@@ -134,6 +134,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     SDL_SetColorKey(borderImage, SDL_SRCCOLORKEY, 0x00FFFF);
     borderRuns = findOpaqueRuns(borderImage);
     fill(cursorImage = blackSheet(1536, 96), 288, 0, 96, 96, Green);
+    cursorVisibleRects[3] = findVisibleBox(cursorImage, cursorRects[3]); // no alpha: whole cell
     fill(topBottomBorderImage = blackSheet(640, 200), 0, 0, 640, 200, Yellow);
     SDL_WarpMouse(102, 102);
     for (int i = 0; i < 31; ++i) {
@@ -162,6 +163,51 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
         EXPECT_EQ(Mix_PausedMusic() != 0, step.musicPaused);
         EXPECT_TRUE(rgbAt(54, 54) == Green && rgbAt(149, 149) == Green); // centred on the pointer
         EXPECT_TRUE(rgbAt(102, 102) == Red && rgbAt(106, 106) == Green); // the border on top
+    }
+}
+
+// The cursor, blitted from its cell's visible box, leaves every screen depth as the whole cell
+// would: at the centre, by each edge and corner (clipped), over random bytes. The box is
+// smaller than the cell; a box with nothing in it draws nothing, but for a palettised screen,
+// which always takes the whole cell.
+TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
+    const struct {
+        int x, y;
+    } pointers[] = {{320, 240}, {0, 0},   {639, 479}, {5, 470},  {634, 3},
+                    {320, 1},   {1, 240}, {638, 240}, {320, 478}};
+    startDashboardTest(true);
+    for (const int depth : {32, 24, 16, 8}) { // (the dummy driver gives 15 bits too little memory)
+        SCOPED_TRACE(::testing::Message() << depth << " bpp");
+        ASSERT_TRUE(openDisplay(depth));
+        loadDashboardMedia(); // the images in this depth's format, and their boxes
+        const SDL_Rect box = cursorVisibleRects[3];
+        EXPECT_TRUE(box.w > 0 && box.w < 96 && box.h > 0 && box.h < 96);
+        const SDL_PixelFormat* f = screen->format;
+        SDL_Surface* noise = noiseSurface({Uint32(depth), f->Rmask, f->Gmask, f->Bmask, f->Amask});
+        const auto screenBytes = [] {
+            const auto* p = static_cast<const Uint8*>(screen->pixels);
+            return std::vector<Uint8>(p, p + size_t(screen->pitch) * 480);
+        };
+        refreshPointerFocus();
+        for (const auto& p : pointers) {
+            SCOPED_TRACE(::testing::Message() << "pointer " << p.x << "," << p.y);
+            pointerX[0] = p.x;
+            pointerY[0] = p.y;
+            SDL_BlitSurface(noise, nullptr, screen, nullptr);
+            SDL_Rect cell = cursorRects[3];
+            SDL_Rect at = {Sint16(p.x - 48), Sint16(p.y - 48), 0, 0};
+            SDL_UpperBlit(cursorImage, &cell, screen, &at);
+            const std::vector<Uint8> whole = screenBytes();
+            SDL_BlitSurface(noise, nullptr, screen, nullptr);
+            drawCursor();
+            EXPECT_TRUE(screenBytes() == whole);
+        }
+        cursorVisibleRects[3].w = 0;
+        SDL_BlitSurface(noise, nullptr, screen, nullptr);
+        const std::vector<Uint8> ground = screenBytes();
+        drawCursor();
+        EXPECT_EQ(screenBytes() == ground, depth != 8);
+        SDL_FreeSurface(noise);
     }
 }
 
