@@ -16,23 +16,41 @@ bool quitRequested = false;
 
 namespace {
 
-void ageStates(int* states, int count) {
+// Entries whose press and release came in the same frame: they read as pressed for that frame
+// and drop to up at the next, so a tap (a laptop's tap-to-click, a quick Escape) is never lost.
+bool keyReleaseDue[KeyStateCount] = {};
+bool mouseButtonReleaseDue[MouseButtonStateCount] = {};
+
+void ageStates(int* states, bool* releaseDue, int count) {
     for (int i = 0; i < count; ++i) {
-        if (states[i] != KeyUp) {
+        if (releaseDue[i]) {
+            releaseDue[i] = false;
+            states[i] = KeyUp;
+        } else if (states[i] != KeyUp) {
             states[i] = KeyHeld;
         }
     }
 }
 
-// Takes every event of one type off the queue and sets the entry its index names; indices past
-// the table are taken off and ignored.
+// Takes every down and up event of one device off the queue, in the order they came, and sets
+// the entry its index names; indices past the table are taken off and ignored.
 template <typename IndexOf>
-void takeEvents(Uint32 mask, int* states, int count, int newState, IndexOf indexOf) {
+void takeEvents(Uint8 downType, Uint8 upType, int* states, bool* releaseDue, int count,
+                IndexOf indexOf) {
     SDL_Event event;
-    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, mask) > 0) {
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT,
+                          SDL_EVENTMASK(downType) | SDL_EVENTMASK(upType)) > 0) {
         const int index = indexOf(event);
-        if (index >= 0 && index < count) {
-            states[index] = newState;
+        if (index < 0 || index >= count) {
+            continue;
+        }
+        if (event.type == downType) {
+            states[index] = KeyPressed;
+            releaseDue[index] = false;
+        } else if (states[index] == KeyPressed) {
+            releaseDue[index] = true; // pressed in this very frame: seen first, released next
+        } else {
+            states[index] = KeyUp;
         }
     }
 }
@@ -51,13 +69,11 @@ int buttonOf(const SDL_Event& event) {
 } // namespace
 
 void readInput() {
-    ageStates(keyState, KeyStateCount);
-    takeEvents(SDL_KEYDOWNMASK, keyState, KeyStateCount, KeyPressed, keySymbolOf);
-    takeEvents(SDL_KEYUPMASK, keyState, KeyStateCount, KeyUp, keySymbolOf);
-    ageStates(mouseButtonState, MouseButtonStateCount);
-    takeEvents(SDL_MOUSEBUTTONDOWNMASK, mouseButtonState, MouseButtonStateCount, KeyPressed,
-               buttonOf);
-    takeEvents(SDL_MOUSEBUTTONUPMASK, mouseButtonState, MouseButtonStateCount, KeyUp, buttonOf);
+    ageStates(keyState, keyReleaseDue, KeyStateCount);
+    takeEvents(SDL_KEYDOWN, SDL_KEYUP, keyState, keyReleaseDue, KeyStateCount, keySymbolOf);
+    ageStates(mouseButtonState, mouseButtonReleaseDue, MouseButtonStateCount);
+    takeEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, mouseButtonState, mouseButtonReleaseDue,
+               MouseButtonStateCount, buttonOf);
     SDL_GetMouseState(&pointerX[0], &pointerY[0]);
     for (int slot = 0; slot < PointerSlotCount; ++slot) {
         if (pointerX[slot] < 0) {

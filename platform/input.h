@@ -6,7 +6,8 @@ constexpr int KeyStateCount = 500;
 constexpr int MouseButtonStateCount = 10;
 constexpr int PointerSlotCount = 4;
 
-// State words: 0 up, 1 held, 2 pressed during this frame's events.
+// State words: 0 up, 1 held, 2 pressed during this frame's events. A press released within the
+// same frame still reads 2 for that frame, and 0 from the next.
 constexpr int KeyUp = 0;
 constexpr int KeyHeld = 1;
 constexpr int KeyPressed = 2;
@@ -20,7 +21,7 @@ extern int pointerY[PointerSlotCount];              // y is not clamped
 extern bool quitRequested;
 
 // Called once per frame by the frame loop, after SDL_PumpEvents and before the world update:
-// takes the key and button events off the queue and reads the mouse position.
+// takes the key and button events off the queue in their order and reads the mouse position.
 void readInput();
 // Called once per frame by the frame loop, after the flip: takes every event still queued; a
 // quit event among them, or a termination signal caught since the last frame, sets
