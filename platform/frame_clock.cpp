@@ -16,7 +16,10 @@ bool cursorStarted = false; // set by the first refreshPointerFocus
 
 void measureFrame() {
     const Uint32 now = queryTicks();
-    frameMs = static_cast<int>(now - lastFrameTicks);
+    // A gap (the process stopped, the machine asleep, a hidden page) is not play: the world
+    // would rush every ring past at once and charge the player for enemies never seen.
+    const Uint32 elapsed = now - lastFrameTicks;
+    frameMs = elapsed > static_cast<Uint32>(MaxFrameMs) ? MaxFrameMs : static_cast<int>(elapsed);
     lastFrameTicks = now;
 }
 

@@ -44,15 +44,19 @@ TEST(Input, StateWordsFollowTheEventsOfEachFrameAndNoTapIsLost) {
 
 Uint8 windowState = 0;
 
-// Rows: the clock at a frame's measure, then the frame's length: from 0 first, then across the
-// wrap; the window's state, then whether the pointer counts as over it (never at the first call).
-TEST(FrameClock, MeasuresFrameToFrameAcrossTheWrapAndTheFocusFollowsTheMouse) {
+// Rows: the clock at a frame's measure, then the frame's length: never more than 100 ms (the
+// start-up, a stop of seconds, a jump across the wrap), and the frame after a gap is a frame
+// again; the window's state, then whether the pointer counts as over it (never at the first
+// call).
+TEST(FrameClock, MeasuresFrameToFrameUpToTheCapAndTheFocusFollowsTheMouse) {
     queryAppState = [] { return windowState; };
+    const Uint8 in = focusedAppState(), out = unfocusedAppState();
     const std::tuple<Uint32, int, Uint8, bool> rows[] = {
-        {1234, 1234, focusedAppState(), false},
-        {1250, 16, SDL_APPMOUSEFOCUS, true},
-        {0xFFFFFFF0u, static_cast<int>(0xFFFFFFF0u - 1250), unfocusedAppState(), false},
-        {0x10u, 32, focusedAppState(), true}};
+        {1234, 100, in, false},         {1250, 16, SDL_APPMOUSEFOCUS, true},
+        {1349, 99, out, false},         {1449, 100, in, true},
+        {1550, 100, in, true},          {6550, 100, in, true},
+        {6566, 16, in, true},           {6566, 0, in, true},
+        {0xFFFFFFF0u, 100, out, false}, {0x10u, 32, in, true}};
     for (const auto& [ticks, expected, state, over] : rows) {
         useFakeClock(ticks);
         measureFrame();
