@@ -232,6 +232,7 @@ TEST_F(Game, RingsSpawnEveryTwoHundredMsAlternatingLightAndBlack) {
 
 // Rows: enemies on a ring about to pass, the health before, frames of 16 ms; then the health and
 // the bar after. A fifth hit ends the round: that frame shows the empty tunnel in the new colour.
+// The rings behind a ring that leaves keep their order, the farthest first, as the scene paints.
 TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
     // clang-format off
     const double rows[][5] = {{2, 1, 1, 0.58, 0.9656}, {0, 0.79, 1, 0.79, 0.9824}, {4, 1, 200, 0.16, 0.16}, {5, 1, 80, 1, 1}};
@@ -240,7 +241,8 @@ TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
         SCOPED_TRACE(row[0]);
         resetRound();
         Ring* passing = addRing(849.95);
-        addEnemy(addRing(10.0), 300.0, 200.0);
+        Ring* behind[] = {addRing(10.0), addRing(5.0)};
+        addEnemy(behind[0], 300.0, 200.0);
         for (int i = 0; i < row[0]; ++i) {
             addEnemy(passing, 300.0, 200.0);
         }
@@ -254,6 +256,8 @@ TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
         EXPECT_EQ(score, ended ? 0 : 7);
         EXPECT_EQ(enemyCount, ended ? 0 : 1);
         EXPECT_TRUE(!ended || (ringCount == 0 && getPixel(screen, 600, 380) == ringColour));
+        EXPECT_TRUE(ended ||
+                    (rings[ringCount - 2] == behind[0] && rings[ringCount - 1] == behind[1]));
     }
 }
 
