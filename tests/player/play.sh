@@ -19,6 +19,12 @@ tint="150 100 200" shot=$scratch/screenshot1.bmp
 # The health bar is drawn, with the game's cursor on it.
 cursor_on_bar() { grab && row=$(pixels 140x1+250+437 | sort -u) && [[ $row == *"$tint"* && $row != "$tint" ]]; }
 game_drawn() { grab && [ "$(pixels 1x1+200+437)" = "$tint" ]; }
+# Two signals sent before the game runs again would merge into one: wait until it took the first.
+term_taken() {
+    local pending
+    pending=$(sed -n 's/^ShdPnd:\t*//p' "/proc/$game_pid/status" 2>/dev/null) || return 0
+    (((16#$pending & 1 << 14) == 0))
+}
 moved() { grab && ! cmp -s "$scratch/before.xwd" "$scratch/now.xwd"; }
 # SDL fills in a BMP's length last. Its rows are 640 pixels of 3 bytes, bottom row first.
 bmp_whole() { [ -s "$shot" ] && [ "$(stat -c %s "$shot")" -eq "$(($(od -An -tu4 -j2 -N4 "$shot")))" ]; }
@@ -59,12 +65,16 @@ display-lost)
     [ "$status" -ne 0 ] || fail "the game ended with status 0 after losing its display"
     ;;
 display-frozen)
-    # A display that stops answering holds the game inside a frame: SIGTERM must still end it.
-    poll 5 game_drawn || fail "the game never drew its first frame"
-    kill -STOP "$x_pid"
-    kill -TERM "$game_pid"
-    wait_game 10
-    kill -CONT "$x_pid"
+    # A display that stops answering holds the game inside a frame: SIGTERM must still end it,
+    # after the frame's five seconds of grace. A second SIGTERM (Ctrl+C again) ends it at once.
+    for signals in 1 2; do
+        [ "$signals" = 1 ] || start_game "$scratch" "$GLIMM_BINARY"
+        poll 5 game_drawn || fail "the game never drew its first frame"
+        kill -STOP "$x_pid"
+        for _ in $(seq "$signals"); do kill -TERM "$game_pid" && poll 5 term_taken; done
+        wait_game $((signals == 1 ? 10 : 3))
+        kill -CONT "$x_pid"
+    done
     ;;
 scaled)
     size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
