@@ -46,9 +46,8 @@ wait_game() {
     game_pid=
 }
 
-# The game reads its input once a 16 ms frame and misses a press released within the same frame,
-# so a key ("key Escape") or a mouse button ("mouse 1") is held until the command after it
-# succeeds. Without a window manager, keys go to the window under the pointer.
+# A key ("key Escape") or a mouse button ("mouse 1") held, as a player holds it, until the command
+# after it succeeds. Without a window manager, keys go to the window under the pointer.
 hold_until() {
     local seen=0
     xdotool "${1}down" "$2" && poll 10 "${@:3}" || seen=$?
@@ -61,6 +60,8 @@ click_until() {
     xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2" &&
         hold_until mouse 1 "${@:3}"
 }
+# The same, a short click: down and up at once.
+tap_at() { xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2" && xdotool click 1; }
 
 # The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of the game's picture, one "red
 # green blue" a line. A window scaled by zoom shows each game pixel as a zoom x zoom square.
