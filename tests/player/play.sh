@@ -41,7 +41,7 @@ dashboard)
     poll 10 cursor_on_bar || fail "the cursor never lay on the health bar"
     hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
     # A short click, down and up within a frame as a laptop's tap-to-click, counts.
-    tap_at 320 215 && poll 10 bmp_whole || fail "no screenshot1.bmp after a short click on Save BMP screenshot"
+    { tap_at 320 215 && poll 10 bmp_whole; } || fail "no screenshot1.bmp after a short click on Save BMP screenshot"
     [ "$(bmp_row 437 250 140 | sort -u)" = "$tint" ] || fail "screenshot1.bmp is not the game frame"
 
     click_until 320 115 game_drawn || fail "Resume game did not close the dashboard"
@@ -49,7 +49,7 @@ dashboard)
     poll 5 moved || fail "the tunnel stands still after Resume game"
 
     # A quick tap, down and up within a frame, counts as well.
-    xdotool key Escape && poll 10 dashboard_open || fail "a quick Escape tap did not open the dashboard"
+    { xdotool key Escape && poll 10 dashboard_open; } || fail "a quick Escape tap did not open the dashboard"
     click_until 320 165 game_ended || fail "Exit did not end the game"
     wait_game 1
     [ "$status" -eq 0 ] || fail "Exit ended the game with status $status"
