@@ -203,7 +203,10 @@ class Browser:
     def mouse(self, kind, x, y, button="none", clicks=0):
         """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y). The browser
         counts clicks itself."""
-        steps = [{"type": "pointerMove", "x": x, "y": y, "origin": "viewport", "duration": 0}]
+        # Firefox rounds a point to the nearest pixel; Chromium and WebKit take the pixel it
+        # lies in, and a game pixel's middle at 1 x would land on its neighbour.
+        steps = [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport",
+                  "duration": 0}]
         if kind != "mouseMoved":
             steps.append({"type": "pointerDown" if kind == "mousePressed" else "pointerUp",
                           "button": BUTTONS[button]})
