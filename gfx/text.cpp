@@ -1,5 +1,5 @@
 // Bitmap font text: the two font sheets, their purple tint, and one blit per character from the
-// plain or the purple sheet onto the screen.
+// plain or the purple sheet onto a target surface.
 #include "gfx/text.h"
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 
 #include "gfx/image.h"
 #include "gfx/pixels.h"
-#include "platform/display.h"
 
 SDL_Surface* fontImage = nullptr;
 SDL_Surface* tintedFontImage = nullptr;
