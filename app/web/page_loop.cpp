@@ -2,7 +2,6 @@
 #include "app/web/page_loop.h"
 
 #include <emscripten.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <ctime>
@@ -31,9 +30,6 @@ EM_JS(void, tellSiteGameEnded, (), {
 } // namespace
 
 bool startPage() {
-    // The page's C library starts with umask 0777: a screenshot would be made with no
-    // permissions at all and could not be read back for its download.
-    umask(022);
     // The page's C library asks the browser for the time zone at the first local time, which
     // would fall in the dashboard's opening frame: ask now.
     tzset();
