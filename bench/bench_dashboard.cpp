@@ -13,10 +13,10 @@
 #include "dashboard/controller.h"
 #include "dashboard/media.h"
 #include "dashboard/state.h"
+#include "noise_picture.h"
 #include "platform/display.h"
 #include "platform/input.h"
 #include "tests/dashboard/backdrop_reference.h"
-#include "noise_picture.h"
 
 namespace {
 
@@ -83,8 +83,8 @@ void openFrame(benchmark::State& state) {
     }
 }
 
-Uint8 referenceFiltered[BackdropBytes];
-Uint8 referenceCaptured[BackdropBytes];
+Uint8 referenceFiltered[reference::Bytes];
+Uint8 referenceCaptured[reference::Bytes];
 
 void referenceOpeningFrame(benchmark::State& state) {
     if (!startWithNoise(static_cast<int>(state.range(0)))) {

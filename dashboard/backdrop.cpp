@@ -30,9 +30,6 @@
 #define GLIMM_WIDE_VECTORS
 #endif
 
-Uint8 filteredRgb[BackdropBytes];
-Uint8 capturedRgb[BackdropBytes];
-
 namespace {
 
 constexpr int Width = BackdropWidth;
@@ -44,6 +41,7 @@ using Planes = Uint8[3][BackdropPixels];
 // 2 blue), pixel (x, y) at y * 640 + x: what the blur and the fade walk.
 Planes filteredPlanes;
 Planes capturedPlanes;
+Uint8 blurScratch[BackdropPixels];
 
 // Where row y of a plane starts.
 std::ptrdiff_t rowStart(int y) {
@@ -417,58 +415,6 @@ void blurPlane(Uint8* plane, Uint8* scratch) {
     }
 }
 
-// Four pixels, or sixteen bytes, in one vector register.
-using Quad = Uint32 __attribute__((vector_size(16)));
-using Bytes16 = Uint8 __attribute__((vector_size(16)));
-
-// The planes, column by column, into one of the design's arrays. Sixteen rows at a time are
-// packed as red | green << 8 | blue << 16; blocks of 4 x 4 of those are turned so each column's
-// four pixels lie together, and stored as sixteen bytes, red, green, blue per pixel and four
-// spare that the next store down the column overwrites (the last block stores only twelve).
-GLIMM_WIDE_VECTORS
-void toColumns(const Planes& planes, Uint8* rgb) {
-    constexpr int BandRows = 16;
-    Uint32 band[BandRows][Width];
-    for (int y0 = 0; y0 < Height; y0 += BandRows) {
-        for (int j = 0; j < BandRows; ++j) {
-            const std::ptrdiff_t row = rowStart(y0 + j);
-            for (int x = 0; x < Width; ++x) {
-                band[j][x] = static_cast<Uint32>(planes[0][row + x]) |
-                             static_cast<Uint32>(planes[1][row + x]) << 8 |
-                             static_cast<Uint32>(planes[2][row + x]) << 16;
-            }
-        }
-        for (int x0 = 0; x0 < Width; x0 += 4) {
-            for (int j0 = 0; j0 < BandRows; j0 += 4) {
-                Quad rows[4];
-                for (int j = 0; j < 4; ++j) {
-                    std::memcpy(&rows[j], band[j0 + j] + x0, sizeof(Quad));
-                }
-                const Quad low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
-                const Quad high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
-                const Quad low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
-                const Quad high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
-                const Quad columns[4] = {__builtin_shufflevector(low01, low23, 0, 1, 4, 5),
-                                         __builtin_shufflevector(low01, low23, 2, 3, 6, 7),
-                                         __builtin_shufflevector(high01, high23, 0, 1, 4, 5),
-                                         __builtin_shufflevector(high01, high23, 2, 3, 6, 7)};
-                const int y = y0 + j0;
-                for (int i = 0; i < 4; ++i) {
-                    const auto words = reinterpret_cast<const Bytes16&>(columns[i]);
-                    const Bytes16 bytes = __builtin_shufflevector(
-                        words, words, 0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, 15, 15, 15, 15);
-                    Uint8* out = rgb + (static_cast<std::ptrdiff_t>(x0 + i) * Height + y) * 3;
-                    if (y + 4 == Height) {
-                        std::memcpy(out, &bytes, 12);
-                    } else {
-                        std::memcpy(out, &bytes, 16);
-                    }
-                }
-            }
-        }
-    }
-}
-
 // Half the sum of two bytes, rounded down, and the bit that rounding dropped.
 inline Uint8 halfDown(Uint8 a, Uint8 b) {
     return static_cast<Uint8>((a & b) + ((a ^ b) >> 1));
@@ -529,15 +475,12 @@ void captureBackdrop() {
         readPicture(captured, routinesFor(captured->format), capturedPlanes);
     }
     for (Uint8* plane : filteredPlanes) {
-        // capturedRgb is filled last, so until then it is the blur's scratch.
-        blurPlane(plane, capturedRgb);
+        blurPlane(plane, blurScratch);
         brighten(plane);
     }
     if (backdropFiltered != nullptr) {
         writePicture(backdropFiltered, filteredPlanes);
     }
-    toColumns(filteredPlanes, filteredRgb);
-    toColumns(capturedPlanes, capturedRgb);
 }
 
 void drawBackdrop(double fraction) {

@@ -7,12 +7,6 @@
 constexpr int BackdropWidth = 640;
 constexpr int BackdropHeight = 480;
 constexpr int BackdropPixels = BackdropWidth * BackdropHeight;
-constexpr int BackdropBytes = BackdropPixels * 3;
-
-// After a capture: the filtered, brightened backdrop, and the raw capture, column by column:
-// channel k (0 red, 1 green, 2 blue) of pixel (x, y) is at (x * 480 + y) * 3 + k.
-extern Uint8 filteredRgb[BackdropBytes];
-extern Uint8 capturedRgb[BackdropBytes];
 
 // Called once per frame by the dashboard step before anything of the dashboard is drawn: the
 // Escape toggle, the capture when opening from closed, the backdrop, one easing step.
@@ -20,8 +14,8 @@ void updateDashboardBackdrop();
 
 // Called by updateDashboardBackdrop in the frame an Escape press opens a closed dashboard, and
 // once by the page's start-up to ready that frame (never seen: every opening captures anew):
-// copies the screen into backdropCapture, filters it, draws the filtered backdrop into
-// backdropFiltered and fills the two arrays. Chooses the row routines for the screen's format,
+// copies the screen into backdropCapture, filters it and draws the filtered backdrop into
+// backdropFiltered; the fade's pictures are kept. Chooses the row routines for the screen's format,
 // which the fade then keeps using.
 void captureBackdrop();
 

@@ -82,7 +82,7 @@ bool drawButton(int y, const char* label) {
     const bool hovered = mouseX > 156 && mouseX < 483 && mouseY > y - 21 && mouseY < y + 21;
     const bool clicked = hovered && mouseButtonState[SDL_BUTTON_LEFT] == KeyPressed;
     drawButtonFrame(ButtonFrameLeft, y - 7, hovered ? 1 : 0);
-    drawText(ButtonLabelCentre, static_cast<Sint16>(y - 10), label, AlignCentre);
+    drawText(screen, ButtonLabelCentre, static_cast<Sint16>(y - 10), label, AlignCentre);
     return clicked;
 }
 

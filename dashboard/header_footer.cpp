@@ -71,10 +71,10 @@ void drawHeaderAndFooter() {
     if (localTimeKnown) {
         char text[DateLineCapacity];
         dateLine(localTimeNow, text, sizeof text);
-        drawText(TextRight, static_cast<Sint16>(18 - yOff), text, AlignRight);
+        drawText(screen, TextRight, static_cast<Sint16>(18 - yOff), text, AlignRight);
         clockLine(localTimeNow, text, sizeof text);
-        drawText(TextRight, static_cast<Sint16>(38 - yOff), text, AlignRight);
+        drawText(screen, TextRight, static_cast<Sint16>(38 - yOff), text, AlignRight);
     }
     blitBand(FooterTop + yOff);
-    drawText(20, static_cast<Sint16>(442 + yOff), webAddressText, AlignLeft);
+    drawText(screen, 20, static_cast<Sint16>(442 + yOff), webAddressText, AlignLeft);
 }

@@ -3,14 +3,13 @@
 
 #include <SDL.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "dashboard/media.h"
+#include "platform/downloads.h"
+#include "platform/record_store.h"
 
 namespace {
 
@@ -41,29 +40,18 @@ bool saveScreenshot() {
     if (backdropCapture == nullptr) {
         return false;
     }
-    char name[32];
-    for (int n = 1; n < INT_MAX; ++n) {
-        std::snprintf(name, sizeof name, "screenshot%d.bmp", n);
-        struct stat info;
-        if (lstat(name, &info) == 0) {
-            continue;
-        }
-        if (errno != ENOENT) {
-            return false; // the folder itself cannot be looked into
-        }
-        // Any mode the player's umask allows, as for every file a program makes.
-        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) {
-                continue; // it appeared since the look-up
-            }
-            return false;
-        }
-        if (writeCapture(fd)) {
-            return true;
-        }
-        unlink(name);
+    const int number = takeScreenshotNumber();
+    if (number == 0) {
         return false;
     }
+    char name[32];
+    std::snprintf(name, sizeof name, "screenshot%d.bmp", number);
+    // The store may have made the file already, empty, to take its number.
+    const int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd >= 0 && writeCapture(fd)) {
+        handOverFile(name);
+        return true;
+    }
+    unlink(name);
     return false;
 }

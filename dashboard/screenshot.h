@@ -3,7 +3,7 @@
 #pragma once
 
 // Called by the buttons in the frame "Save BMP screenshot" is clicked. Writes backdropCapture
-// under the first number no file (or link, even a dangling one) uses, never replacing a file;
-// a failed write leaves no file behind, and with no capture surface nothing is written.
-// True when a file was written.
+// under the number the record store takes (on the desktop the first no file, nor link, uses),
+// never replacing a file, and hands the file over; a failed write leaves no file behind, and
+// with no capture surface nothing is written. True when a file was written.
 bool saveScreenshot();

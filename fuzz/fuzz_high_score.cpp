@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "game/high_score.h"
+#include "platform/record_store.h"
 
 namespace {
 

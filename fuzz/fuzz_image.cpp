@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     prepareScoreFont();
     drawScoreLines();
     for (int align = 0; align <= 3; ++align) {
-        drawText(320, 200,
+        drawText(screen, 320, 200,
                  " !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
                  "abcdefghijklmnopqrstuvwxyz{|}~\x7f\x80\xff",
                  align);

@@ -20,9 +20,9 @@ constexpr Sint16 HighScoreLineY = 420;
 constexpr Sint16 ScoreLineY = 435;
 
 // What a line's picture is made of, and how it is redrawn where its ground changed.
-void drawLine(const void* line) {
+void drawLine(SDL_Surface* target, const void* line) {
     const auto* picture = static_cast<const ScoreLinePicture*>(line);
-    drawOutlinedLine(picture->y, picture->text);
+    drawOutlinedLine(target, picture->y, picture->text);
 }
 
 // Formats prefix and number and draws the line outlined at row y, from its picture; a new text,
@@ -44,7 +44,7 @@ void drawNumberLine(ScoreLinePicture& line, Sint16 y, const char* prefix, int nu
     const SDL_Rect area = {23, static_cast<Sint16>(y - 2),
                            static_cast<Uint16>(8 + glyphAdvance * (length - 1) + GlyphWidth),
                            GlyphHeight + 4};
-    drawThroughPicture(line.picture, area, drawLine, &line);
+    drawThroughPicture(line.picture, screen, area, drawLine, &line);
 }
 
 } // namespace
@@ -74,12 +74,12 @@ void drawScoreLines() {
     drawNumberLine(scoreLinePictures[1], ScoreLineY, "Score     ", score);
 }
 
-void drawOutlinedLine(Sint16 y, const char* text) {
+void drawOutlinedLine(SDL_Surface* target, Sint16 y, const char* text) {
     // Diagonals one pixel out, the axes two pixels out; the purple copy goes on top.
     constexpr int OutlineX[] = {24, 24, 26, 26, 25, 25, 23, 27};
     constexpr int OutlineDy[] = {-1, 1, -1, 1, -2, 2, 0, 0};
     for (int i = 0; i < 8; ++i) {
-        drawText(OutlineX[i], static_cast<Sint16>(y + OutlineDy[i]), text, AlignLeft);
+        drawText(target, OutlineX[i], static_cast<Sint16>(y + OutlineDy[i]), text, AlignLeft);
     }
-    drawTintedText(y, text);
+    drawTintedText(target, y, text);
 }

@@ -32,5 +32,6 @@ struct ScoreLinePicture {
 // The high score line's and the score line's pictures, kept by drawScoreLines.
 extern ScoreLinePicture scoreLinePictures[2];
 
-// Draws one line with its dark outline (eight plain copies) and the purple text at x 25, top y.
-void drawOutlinedLine(Sint16 y, const char* text);
+// Draws one line onto target with its dark outline (eight plain copies) and the purple text at
+// x 25, top y.
+void drawOutlinedLine(SDL_Surface* target, Sint16 y, const char* text);

@@ -1,9 +1,9 @@
 // World state and the round reset.
 #include "game/world.h"
 
-#include "game/high_score.h"
 #include "game/random.h"
 #include "platform/display.h"
+#include "platform/record_store.h"
 
 Ring* rings[ListCapacity] = {};
 int ringCount = 0;
@@ -37,14 +37,14 @@ template <typename Object> void removeFrom(Object** list, int& count, int i) {
     --count;
 }
 
-// Only the round that beats the best writes the file, and only if no other game in the folder
-// stored a higher one meanwhile; every other reset reads it, which is how the best of earlier
+// Only the round that beats the best stores it, and only if no other game stored a higher one
+// meanwhile; every other reset reads the stored best, which is how the best of earlier
 // runs is loaded at start-up.
 void settleHighScore() {
     if (score > highScore) {
-        highScore = recordHighScore(HighScoreFileName, score);
+        highScore = offerRecord(score);
     } else {
-        readHighScoreFile(HighScoreFileName, highScore);
+        readStoredBest(highScore);
     }
 }
 

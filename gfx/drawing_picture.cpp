@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "gfx/pixels.h"
-#include "platform/display.h"
 
 namespace {
 
@@ -44,17 +43,18 @@ void keepFormat(DrawingPicture& picture, const SDL_PixelFormat* format) {
     }
 }
 
-Uint8* screenAt(int x, int y) {
-    return pixelRow(screen, y) + static_cast<std::ptrdiff_t>(x) * screen->format->BytesPerPixel;
+Uint8* pixelAt(SDL_Surface* surface, int x, int y) {
+    return pixelRow(surface, y) + static_cast<std::ptrdiff_t>(x) * surface->format->BytesPerPixel;
 }
 
-// Runs draw on a scratch surface of the screen's format, clipped to the area, once over each
-// ground; shots[g] gets the area's pixels, row after row. False when no scratch could be had.
-bool shootOverGrounds(const SDL_Rect& area, void (*draw)(const void*), const void* what,
-                      std::vector<Uint8> (&shots)[GroundCount]) {
-    const SDL_PixelFormat* format = screen->format;
+// Runs draw on a scratch surface of the target's size and format, clipped to the area, once
+// over each ground; shots[g] gets the area's pixels, row after row. False when no scratch could
+// be had.
+bool shootOverGrounds(const SDL_Surface* target, const SDL_Rect& area, DrawRoutine draw,
+                      const void* what, std::vector<Uint8> (&shots)[GroundCount]) {
+    const SDL_PixelFormat* format = target->format;
     SDL_Surface* scratch =
-        SDL_CreateRGBSurface(SDL_SWSURFACE, screen->w, screen->h, format->BitsPerPixel,
+        SDL_CreateRGBSurface(SDL_SWSURFACE, target->w, target->h, format->BitsPerPixel,
                              format->Rmask, format->Gmask, format->Bmask, format->Amask);
     if (scratch == nullptr) {
         return false;
@@ -65,19 +65,16 @@ bool shootOverGrounds(const SDL_Rect& area, void (*draw)(const void*), const voi
     SDL_Rect clip = area;
     SDL_SetClipRect(scratch, &clip);
     const size_t rowBytes = static_cast<size_t>(area.w) * format->BytesPerPixel;
-    SDL_Surface* const real = screen;
-    screen = scratch;
     for (int g = 0; g < GroundCount; ++g) {
         SDL_FillRect(scratch, &clip,
-                     SDL_MapRGB(real->format, Grounds[g][0], Grounds[g][1], Grounds[g][2]));
-        draw(what);
+                     SDL_MapRGB(target->format, Grounds[g][0], Grounds[g][1], Grounds[g][2]));
+        draw(scratch, what);
         shots[g].resize(rowBytes * area.h);
         for (int row = 0; row < area.h; ++row) {
             std::memcpy(&shots[g][static_cast<size_t>(row) * rowBytes],
-                        screenAt(area.x, area.y + row), rowBytes);
+                        pixelAt(scratch, area.x, area.y + row), rowBytes);
         }
     }
-    screen = real;
     SDL_FreeSurface(scratch);
     return true;
 }
@@ -94,20 +91,20 @@ Uint8 pixelKind(const std::vector<Uint8> (&shots)[GroundCount],
     return left ? 0 : same ? 1 : 2;
 }
 
-void makePicture(DrawingPicture& picture, const SDL_Rect& area, void (*draw)(const void*),
-                 const void* what) {
+void makePicture(DrawingPicture& picture, SDL_Surface* target, const SDL_Rect& area,
+                 DrawRoutine draw, const void* what) {
     picture.made = false;
     picture.stretches.clear();
     picture.bytes.clear();
     std::vector<Uint8> shots[GroundCount];
-    if (!shootOverGrounds(area, draw, what, shots)) {
+    if (!shootOverGrounds(target, area, draw, what, shots)) {
         return;
     }
-    const int bytes = screen->format->BytesPerPixel;
+    const int bytes = target->format->BytesPerPixel;
     Uint8 grounds[GroundCount][4] = {};
     for (int g = 0; g < GroundCount; ++g) {
         storePixel(grounds[g], bytes,
-                   SDL_MapRGB(screen->format, Grounds[g][0], Grounds[g][1], Grounds[g][2]));
+                   SDL_MapRGB(target->format, Grounds[g][0], Grounds[g][1], Grounds[g][2]));
     }
     const size_t width = area.w;
     std::vector<Uint8> kinds(width * area.h);
@@ -136,23 +133,24 @@ void makePicture(DrawingPicture& picture, const SDL_Rect& area, void (*draw)(con
         }
     }
     picture.area = area;
-    keepFormat(picture, screen->format);
+    keepFormat(picture, target->format);
     picture.changedFrom.assign(static_cast<size_t>(area.h), 0);
     picture.changedTo.assign(static_cast<size_t>(area.h), 0);
     picture.made = true;
 }
 
-bool clipHolds(const SDL_Rect& area) {
-    const SDL_Rect& clip = screen->clip_rect;
+bool clipHolds(const SDL_Surface* target, const SDL_Rect& area) {
+    const SDL_Rect& clip = target->clip_rect;
     return clip.x <= area.x && clip.y <= area.y && clip.x + clip.w >= area.x + area.w &&
            clip.y + clip.h >= area.y + area.h;
 }
 
 // Draws where the ground changed the slow way: each run of such rows under one clip, across the
 // columns that changed in any of them.
-void redrawChangedRows(DrawingPicture& picture, void (*draw)(const void*), const void* what) {
+void redrawChangedRows(DrawingPicture& picture, SDL_Surface* target, DrawRoutine draw,
+                       const void* what) {
     const SDL_Rect& area = picture.area;
-    SDL_Rect kept = screen->clip_rect;
+    SDL_Rect kept = target->clip_rect;
     for (int row = 0; row < area.h;) {
         int from = picture.changedFrom[row];
         int to = picture.changedTo[row];
@@ -167,12 +165,12 @@ void redrawChangedRows(DrawingPicture& picture, void (*draw)(const void*), const
         }
         SDL_Rect band = {static_cast<Sint16>(from), static_cast<Sint16>(area.y + row),
                          static_cast<Uint16>(to - from), static_cast<Uint16>(end - row)};
-        SDL_SetClipRect(screen, &band);
-        draw(what);
+        SDL_SetClipRect(target, &band);
+        draw(target, what);
         picture.redrawnRows += end - row;
         row = end;
     }
-    SDL_SetClipRect(screen, &kept);
+    SDL_SetClipRect(target, &kept);
 }
 
 } // namespace
@@ -181,40 +179,40 @@ void forgetPicture(DrawingPicture& picture) {
     picture.made = false;
 }
 
-void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(const void*),
-                        const void* what) {
-    if (screen == nullptr) {
+void drawThroughPicture(DrawingPicture& picture, SDL_Surface* target, SDL_Rect area,
+                        DrawRoutine draw, const void* what) {
+    if (target == nullptr) {
         return;
     }
     const int left = std::max<int>(area.x, 0);
     const int top = std::max<int>(area.y, 0);
-    const int right = std::min(area.x + area.w, screen->w);
-    const int bottom = std::min(area.y + area.h, screen->h);
+    const int right = std::min(area.x + area.w, target->w);
+    const int bottom = std::min(area.y + area.h, target->h);
     if (right <= left || bottom <= top) {
         return;
     }
     area = {static_cast<Sint16>(left), static_cast<Sint16>(top), static_cast<Uint16>(right - left),
             static_cast<Uint16>(bottom - top)};
     picture.redrawnRows = 0;
-    if (screen->pixels == nullptr || SDL_MUSTLOCK(screen) || !clipHolds(area)) {
-        draw(what);
+    if (target->pixels == nullptr || SDL_MUSTLOCK(target) || !clipHolds(target, area)) {
+        draw(target, what);
         picture.redrawnRows = area.h;
         return;
     }
     if (!picture.made || std::memcmp(&picture.area, &area, sizeof area) != 0 ||
-        !sameFormat(picture, screen->format)) {
-        makePicture(picture, area, draw, what);
+        !sameFormat(picture, target->format)) {
+        makePicture(picture, target, area, draw, what);
         if (!picture.made) {
-            draw(what);
+            draw(target, what);
             picture.redrawnRows = area.h;
             return;
         }
     }
     // First only look: where a blended stretch has a new ground, which is kept for next time, its
     // row is drawn the slow way across it.
-    const int bytes = screen->format->BytesPerPixel;
-    const int pitch = screen->pitch;
-    Uint8* const pixels = static_cast<Uint8*>(screen->pixels);
+    const int bytes = target->format->BytesPerPixel;
+    const int pitch = target->pitch;
+    Uint8* const pixels = static_cast<Uint8*>(target->pixels);
     Uint8* const kept = picture.bytes.data();
     std::fill(picture.changedFrom.begin(), picture.changedFrom.end(), area.x + area.w);
     std::fill(picture.changedTo.begin(), picture.changedTo.end(), area.x);
@@ -232,7 +230,7 @@ void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(con
         }
     }
     if (anyChanged) {
-        redrawChangedRows(picture, draw, what);
+        redrawChangedRows(picture, target, draw, what);
     }
     // Then copy the rest in, and keep what the slow way made of the new grounds. Whatever else it
     // redrew has the same ground, so it made the same bytes as those copied.

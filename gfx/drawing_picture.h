@@ -22,6 +22,9 @@ struct PictureStretch {
     std::size_t bytes;
 };
 
+// Draws the drawing onto target, a surface of the screen's size: the screen, or a scratch copy.
+using DrawRoutine = void (*)(SDL_Surface* target, const void* what);
+
 // One drawing's picture; made by drawThroughPicture, for one area and one screen format.
 struct DrawingPicture {
     bool made = false;
@@ -40,10 +43,10 @@ struct DrawingPicture {
 // the next drawThroughPicture makes the picture afresh.
 void forgetPicture(DrawingPicture& picture);
 
-// Called each frame in place of draw(what), which blits onto screen only inside area and gives
-// the same pixels for the same ground: leaves screen exactly as draw(what) would. The picture
-// is made (draw runs on a scratch screen over three grounds) when it is new, forgotten, or the
-// area or screen format changed. A screen whose memory cannot be read straight, or that clips
-// inside the area, is drawn on directly.
-void drawThroughPicture(DrawingPicture& picture, SDL_Rect area, void (*draw)(const void*),
-                        const void* what);
+// Called each frame in place of draw(target, what), which blits only inside area and gives the
+// same pixels for the same ground: leaves target exactly as draw would. The picture is made
+// (draw runs on a scratch surface over three grounds) when it is new, forgotten, or the area or
+// target's format changed. A target whose memory cannot be read straight, or that clips inside
+// the area, is drawn on directly.
+void drawThroughPicture(DrawingPicture& picture, SDL_Surface* target, SDL_Rect area,
+                        DrawRoutine draw, const void* what);

@@ -1,5 +1,5 @@
 // Bitmap font text: the two font sheets, their purple tint, and one blit per character from the
-// plain or the purple sheet onto the screen.
+// plain or the purple sheet onto a target surface.
 #include "gfx/text.h"
 
 #include <algorithm>
@@ -7,7 +7,6 @@
 
 #include "gfx/image.h"
 #include "gfx/pixels.h"
-#include "platform/display.h"
 
 SDL_Surface* fontImage = nullptr;
 SDL_Surface* tintedFontImage = nullptr;
@@ -23,13 +22,14 @@ Sint16 low16(long long value) {
     return static_cast<Sint16>(static_cast<Uint16>(value & 0xFFFF));
 }
 
-// Blits each byte's cell with its left edge at the pen, advancing 11 pixels per byte. A missing
-// sheet (or no screen yet) draws nothing.
-void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text) {
-    if (sheet == nullptr || screen == nullptr || text == nullptr) {
+// Blits each byte's cell onto target with its left edge at the pen, advancing 11 pixels per
+// byte. A missing sheet (or no target yet) draws nothing.
+void drawFromSheet(SDL_Surface* sheet, SDL_Surface* target, long long pen, Sint16 y,
+                   const char* text) {
+    if (sheet == nullptr || target == nullptr || text == nullptr) {
         return;
     }
-    const SDL_Rect& clip = screen->clip_rect;
+    const SDL_Rect& clip = target->clip_rect;
     for (const char* c = text; *c != '\0'; ++c, pen += glyphAdvance) {
         // Copies, so the blit can never disturb the table.
         SDL_Rect source = glyphRects[glyphIndex(static_cast<unsigned char>(*c))];
@@ -39,7 +39,7 @@ void drawFromSheet(SDL_Surface* sheet, long long pen, Sint16 y, const char* text
             y + source.h <= clip.y || y >= clip.y + clip.h) {
             continue;
         }
-        SDL_UpperBlit(sheet, &source, screen, &destination);
+        SDL_UpperBlit(sheet, &source, target, &destination);
     }
 }
 
@@ -86,7 +86,7 @@ int glyphIndex(unsigned char character) {
     return 0;
 }
 
-void drawText(int x, Sint16 y, const char* text, int align) {
+void drawText(SDL_Surface* target, int x, Sint16 y, const char* text, int align) {
     if (text == nullptr) {
         return;
     }
@@ -99,9 +99,9 @@ void drawText(int x, Sint16 y, const char* text, int align) {
     } else if (align == AlignRight) {
         pen = x - width;
     }
-    drawFromSheet(fontImage, pen, y, text);
+    drawFromSheet(fontImage, target, pen, y, text);
 }
 
-void drawTintedText(Sint16 y, const char* text) {
-    drawFromSheet(tintedFontImage, TintedTextLeft, y, text);
+void drawTintedText(SDL_Surface* target, Sint16 y, const char* text) {
+    drawFromSheet(tintedFontImage, target, TintedTextLeft, y, text);
 }

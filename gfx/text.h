@@ -33,11 +33,13 @@ void loadFont();
 // fontRevision.
 void tintFont(Uint32 colour);
 
-// Draws text from fontImage onto the screen: align 1 left at x, 2 centred on x, 3 ending at x,
-// any other value starting at 0. Callers: score lines, dashboard header, footer and buttons.
-void drawText(int x, Sint16 y, const char* text, int align);
-// Draws text from tintedFontImage with its left edge at x 25. Caller: the score lines.
-void drawTintedText(Sint16 y, const char* text);
+// Draws text from fontImage onto target (the screen, or a picture's scratch): align 1 left at x,
+// 2 centred on x, 3 ending at x, any other value starting at 0. Callers: score lines, dashboard
+// header, footer and buttons.
+void drawText(SDL_Surface* target, int x, Sint16 y, const char* text, int align);
+// Draws text from tintedFontImage onto target with its left edge at x 25. Caller: the score
+// lines.
+void drawTintedText(SDL_Surface* target, Sint16 y, const char* text);
 
 // ---- Exported for the tests only ----
 

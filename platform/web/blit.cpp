@@ -154,27 +154,16 @@ int SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rec
         }
         h = h < src->h - srcY ? h : src->h - srcY;
     }
-    const SDL_Rect& clip = dst->clip_rect;
-    int dx = clip.x - dstrect->x;
-    if (dx > 0) {
-        w -= dx, dstrect->x = static_cast<Sint16>(dstrect->x + dx), srcX += dx;
-    }
-    dx = dstrect->x + w - clip.x - clip.w;
-    if (dx > 0) {
-        w -= dx;
-    }
-    int dy = clip.y - dstrect->y;
-    if (dy > 0) {
-        h -= dy, dstrect->y = static_cast<Sint16>(dstrect->y + dy), srcY += dy;
-    }
-    dy = dstrect->y + h - clip.y - clip.h;
-    if (dy > 0) {
-        h -= dy;
-    }
-    if (w <= 0 || h <= 0) {
+    const SDL_Rect wanted = {dstrect->x, dstrect->y, static_cast<Uint16>(w > 0 ? w : 0),
+                             static_cast<Uint16>(h > 0 ? h : 0)};
+    SDL_Rect drawn;
+    if (!intersectRects(wanted, dst->clip_rect, drawn)) {
         dstrect->w = dstrect->h = 0;
         return 0;
     }
+    srcX += drawn.x - wanted.x, srcY += drawn.y - wanted.y;
+    w = drawn.w, h = drawn.h;
+    dstrect->x = drawn.x, dstrect->y = drawn.y;
     dstrect->w = static_cast<Uint16>(w), dstrect->h = static_cast<Uint16>(h);
     const SDL_Rect from = {static_cast<Sint16>(srcX), static_cast<Sint16>(srcY),
                            static_cast<Uint16>(w), static_cast<Uint16>(h)};
@@ -189,17 +178,9 @@ int SDL_FillRect(SDL_Surface* dst, SDL_Rect* dstrect, Uint32 color) {
     }
     SDL_Rect area = dst->clip_rect;
     if (dstrect != nullptr) {
-        const int left = dstrect->x > area.x ? dstrect->x : area.x;
-        const int top = dstrect->y > area.y ? dstrect->y : area.y;
-        const int right =
-            dstrect->x + dstrect->w < area.x + area.w ? dstrect->x + dstrect->w : area.x + area.w;
-        const int bottom =
-            dstrect->y + dstrect->h < area.y + area.h ? dstrect->y + dstrect->h : area.y + area.h;
-        if (right <= left || bottom <= top) {
+        if (!intersectRects(*dstrect, dst->clip_rect, area)) {
             return 0;
         }
-        area = {static_cast<Sint16>(left), static_cast<Sint16>(top),
-                static_cast<Uint16>(right - left), static_cast<Uint16>(bottom - top)};
         *dstrect = area;
     }
     for (int y = area.y; y < area.y + area.h; ++y) {

@@ -29,6 +29,20 @@ void enqueue(const SDL_Event& event) {
 } // namespace
 
 extern "C" {
+// Defined in events.js, called only here.
+void pageListen();
+void pageStopListening();
+}
+
+void startListening() {
+    pageListen();
+}
+
+void stopListening() {
+    pageStopListening();
+}
+
+extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void glimmPointerMoved(int x, int y) {
     mouseX = x, mouseY = y;
@@ -66,15 +80,11 @@ void SDL_PumpEvents() {
     // Nothing to fetch: the listeners queued everything before this frame began.
 }
 
-// Classic SDL's look into the queue: up to numevents events whose type is in mask, added,
-// looked at or taken off in queue order.
+// Classic SDL's look into the queue, as far as the game uses it: up to numevents events whose
+// type is in mask, taken off in queue order.
 int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uint32 mask) {
-    if (action == SDL_ADDEVENT) {
-        int added = 0;
-        for (; added < numevents && queued < QueueCapacity; ++added) {
-            enqueue(events[added]);
-        }
-        return added;
+    if (action != SDL_GETEVENT) {
+        return -1; // adding and peeking are never asked for
     }
     int found = 0;
     for (int i = 0; i < queued && found < numevents;) {
@@ -83,12 +93,8 @@ int SDL_PeepEvents(SDL_Event* events, int numevents, SDL_eventaction action, Uin
             continue;
         }
         events[found++] = queue[i];
-        if (action == SDL_GETEVENT) {
-            std::memmove(&queue[i], &queue[i + 1], sizeof(SDL_Event) * (queued - i - 1));
-            --queued;
-        } else {
-            ++i;
-        }
+        std::memmove(&queue[i], &queue[i + 1], sizeof(SDL_Event) * (queued - i - 1));
+        --queued;
     }
     return found;
 }

@@ -1,6 +1,11 @@
-// The page's input entry points: page.js's listeners call them between two frames, and the
-// page's SDL turns them into the events and the mouse state that readInput takes.
+// The page's input: its listeners (events.js) call the entry points below between two frames,
+// and the page's SDL turns them into the events and the mouse state that readInput takes.
 #pragma once
+
+// Called by SDL_SetVideoMode: the listeners start, once.
+void startListening();
+// Called by the web frame loop once the game has ended: every listener stops.
+void stopListening();
 
 extern "C" {
 

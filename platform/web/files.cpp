@@ -156,9 +156,9 @@ SDL_Surface* IMG_LoadPNG_RW(SDL_RWops* src) {
         return nullptr;
     }
     std::vector<Uint8> bytes;
-    Uint8 block[65536];
-    for (int got; (got = SDL_RWread(src, block, 1, sizeof block)) > 0;) {
-        bytes.insert(bytes.end(), block, block + got);
+    std::vector<Uint8> block(65536); // off the stack: a page's stack may be just 64 KB
+    for (int got; (got = SDL_RWread(src, block.data(), 1, static_cast<int>(block.size()))) > 0;) {
+        bytes.insert(bytes.end(), block.begin(), block.begin() + got);
     }
     int w = 0, h = 0, channels = 0;
     if (bytes.empty() || stbi_info_from_memory(bytes.data(), static_cast<int>(bytes.size()), &w, &h,

@@ -1,8 +1,20 @@
 // SDL_mixer's music calls for the page: the one track plays in an audio element of the page,
 // which the browser lets sound once the player has clicked.
+#include "platform/web/music.h"
+
 #include <SDL_mixer.h>
 
-#include "platform/web/page.h"
+extern "C" {
+// Defined in music.js, called only here: the track at path (in the page's file system) as the
+// music, 0 when it cannot be read; then play (loops: -1 for ever), pause, resume, volume 0 to
+// 128. Played or resumed, it sounds only while the page is shown.
+int pageLoadMusic(const char* path);
+void pagePlayMusic(int loops);
+void pagePauseMusic();
+void pageResumeMusic();
+void pageSetMusicVolume(int volume);
+void pageEndMusic();
+}
 
 struct _Mix_Music {
     int track; // the page's number for the loaded track
@@ -15,6 +27,11 @@ bool paused = false;
 int volume = MIX_MAX_VOLUME;
 
 } // namespace
+
+void endMusic() {
+    paused = true;
+    pageEndMusic();
+}
 
 extern "C" {
 

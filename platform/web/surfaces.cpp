@@ -131,6 +131,18 @@ void writeRawPixel(SDL_Surface* surface, int x, int y, Uint32 value) {
     }
 }
 
+bool intersectRects(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out) {
+    const int left = a.x > b.x ? a.x : b.x;
+    const int top = a.y > b.y ? a.y : b.y;
+    const int right = a.x + a.w < b.x + b.w ? a.x + a.w : b.x + b.w;
+    const int bottom = a.y + a.h < b.y + b.h ? a.y + a.h : b.y + b.h;
+    const bool empty = right <= left || bottom <= top;
+    out = {static_cast<Sint16>(left), static_cast<Sint16>(top),
+           static_cast<Uint16>(empty ? 0 : right - left),
+           static_cast<Uint16>(empty ? 0 : bottom - top)};
+    return !empty;
+}
+
 extern "C" {
 
 SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32 Rmask,
@@ -205,15 +217,8 @@ SDL_bool SDL_SetClipRect(SDL_Surface* surface, const SDL_Rect* rect) {
                               static_cast<Uint16>(surface->h)};
         return SDL_TRUE;
     }
-    const int left = rect->x > 0 ? rect->x : 0;
-    const int top = rect->y > 0 ? rect->y : 0;
-    const int right = rect->x + rect->w < surface->w ? rect->x + rect->w : surface->w;
-    const int bottom = rect->y + rect->h < surface->h ? rect->y + rect->h : surface->h;
-    const bool empty = right <= left || bottom <= top;
-    surface->clip_rect = {static_cast<Sint16>(left), static_cast<Sint16>(top),
-                          static_cast<Uint16>(empty ? 0 : right - left),
-                          static_cast<Uint16>(empty ? 0 : bottom - top)};
-    return empty ? SDL_FALSE : SDL_TRUE;
+    const SDL_Rect whole = {0, 0, static_cast<Uint16>(surface->w), static_cast<Uint16>(surface->h)};
+    return intersectRects(*rect, whole, surface->clip_rect) ? SDL_TRUE : SDL_FALSE;
 }
 
 // The page's surfaces have no palette, so there is none to set: 0, as SDL answers then.

@@ -14,3 +14,7 @@ constexpr Uint32 DisplayBlueMask = 0x000000FF;
 // the format conversions.
 Uint32 readRawPixel(const SDL_Surface* surface, int x, int y);
 void writeRawPixel(SDL_Surface* surface, int x, int y, Uint32 value);
+
+// The part of rectangle a inside rectangle b, into out; false, with out empty, when none. The
+// one clip rule of the page's blits, fills and clip rectangles.
+bool intersectRects(const SDL_Rect& a, const SDL_Rect& b, SDL_Rect& out);

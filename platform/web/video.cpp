@@ -8,8 +8,17 @@
 #include <cstdlib>
 
 #include "platform/display.h"
-#include "platform/web/page.h"
+#include "platform/web/events.h"
 #include "platform/web/surfaces.h"
+
+extern "C" {
+// Defined in video.js, called only here: the canvas sized, the screen's RGBA bytes put on it,
+// the page's title and whether the system cursor shows over the canvas.
+void pageOpenCanvas(int width, int height);
+void pagePresent(const void* rgba, int width, int height);
+void pageSetTitle(const char* title);
+void pageShowCursor(int shown);
+}
 
 namespace {
 
@@ -63,6 +72,7 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int /*bpp*/, Uint32 /*flags
     SDL_FreeSurface(old);
     screen = surface;
     pageOpenCanvas(width, height);
+    startListening();
     return surface;
 }
 

@@ -14,9 +14,9 @@
 inline void drawReferenceScoreLines() {
     char line[ScoreLineBufferSize];
     std::snprintf(line, sizeof line, "HighScore %d", highScore);
-    drawOutlinedLine(420, line);
+    drawOutlinedLine(screen, 420, line);
     std::snprintf(line, sizeof line, "Score     %d", score);
-    drawOutlinedLine(435, line);
+    drawOutlinedLine(screen, 435, line);
 }
 
 inline void drawReferenceScene() {

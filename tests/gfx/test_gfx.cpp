@@ -131,10 +131,10 @@ INSTANTIATE_TEST_SUITE_P(Depths, OpaqueRuns, ::testing::Values(8, 16, 24, 32));
 // a picture, each over the same ground of random colours; between frames some rows of it change.
 // Every byte agrees, also under a clip inside the area (the last frames).
 SDL_Surface* alphaPatch = nullptr;
-void drawPatches(const void* /*what*/) {
+void drawPatches(SDL_Surface* target, const void* /*what*/) {
     for (Sint16 x : {100, 140}) {
         SDL_Rect at = {x, 200, 0, 0};
-        SDL_BlitSurface(alphaPatch, nullptr, screen, &at);
+        SDL_BlitSurface(alphaPatch, nullptr, target, &at);
     }
 }
 class KeptDrawing : public ::testing::TestWithParam<int> {};
@@ -163,8 +163,9 @@ TEST_P(KeptDrawing, LeavesTheDrawingsBytesOverAnyGround) {
             for (int i = 0; i < 104 * 16; ++i) {
                 putPixel(screen, 100 + i % 104, 200 + i / 104, ground[i]);
             }
-            kept != 0 ? drawThroughPicture(picture, {100, 200, 104, 16}, drawPatches, nullptr)
-                      : drawPatches(nullptr);
+            kept != 0
+                ? drawThroughPicture(picture, screen, {100, 200, 104, 16}, drawPatches, nullptr)
+                : drawPatches(screen, nullptr);
             const auto* pixels = static_cast<const Uint8*>(screen->pixels);
             frames[kept].assign(pixels, pixels + screen->pitch * ScreenHeight);
         }

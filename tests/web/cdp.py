@@ -1,56 +1,23 @@
-"""Headless Chromium through its DevTools protocol, for the browser tests and bench/web: a
-loopback server for the site, one browser with one page in a new empty profile, page scripts,
-real pointer and key events, console messages and downloads. Needs Debian's python3-websocket."""
-import functools
-import http.server
+"""The Chromium driver (see browser.py): headless Chromium through its DevTools protocol, one
+browser with one page in a new empty profile, page scripts, real pointer and key events, console
+messages and downloads; and Chromium's own extras (call, page, take_events: touch, device
+emulation, throttling). Needs Debian's python3-websocket."""
 import json
 import os
 import shutil
 import subprocess
 import tempfile
 import threading
-import time
 import urllib.request
 
 import websocket
+
+from browser import wait_until
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--no-default-browser-check", "--disable-background-networking",
          "--disable-component-update", "--disable-sync", "--disable-extensions", "--mute-audio",
          "--remote-debugging-port=0"]
-
-
-def wait_until(check, timeout=20.0, what="condition"):
-    """Polls check() until it gives something true, and returns that; raises after timeout."""
-    deadline = time.monotonic() + timeout
-    while not (value := check()):
-        if time.monotonic() > deadline:
-            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
-        time.sleep(0.02)
-    return value
-
-
-class _Handler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-    def end_headers(self):
-        self.send_header("Cache-Control", "no-store")  # a reload sees what was built
-        super().end_headers()
-
-
-class SiteServer:
-    """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop()."""
-
-    def __init__(self, folder):
-        self.httpd = http.server.ThreadingHTTPServer(
-            ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
-        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
-        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
-
-    def stop(self):
-        self.httpd.shutdown()
-        self.httpd.server_close()
 
 
 class Browser:
@@ -181,6 +148,17 @@ class Browser:
         if hold is not None:
             wait_until(hold, what=f"{name} to be seen")
         self.key("keyUp", name, code)
+
+    def hide_page(self):
+        """Another tab in front of the page, which the page sees as hidden."""
+        self.other_tab = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.wait_for_js("document.hidden", what="the page hidden")
+
+    def show_page(self):
+        """The page in front again, the other tab closed."""
+        self.call("Target.activateTarget", {"targetId": self.target})
+        self.call("Target.closeTarget", {"targetId": self.other_tab})
+        self.wait_for_js("!document.hidden", what="the page shown")
 
     def close(self):
         try:

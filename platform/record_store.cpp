@@ -1,5 +1,6 @@
-// Reading and crash-safe writing of the best score's file.
-#include "game/high_score.h"
+// The desktop's record store: the best score's file, read and written crash-safe under a lock
+// on its folder, and the screenshot numbers taken by the files themselves.
+#include "platform/record_store.h"
 
 #include <cctype>
 #include <cerrno>
@@ -162,4 +163,37 @@ int recordHighScore(const char* linkOrFile, int value) {
         close(lock); // releases the lock
     }
     return stored;
+}
+
+bool readStoredBest(int& value) {
+    return readHighScoreFile(HighScoreFileName, value);
+}
+
+int offerRecord(int score) {
+    return recordHighScore(HighScoreFileName, score);
+}
+
+int takeScreenshotNumber() {
+    char name[32];
+    for (int n = 1; n < INT_MAX; ++n) {
+        std::snprintf(name, sizeof name, "screenshot%d.bmp", n);
+        struct stat info;
+        if (lstat(name, &info) == 0) {
+            continue;
+        }
+        if (errno != ENOENT) {
+            return 0; // the folder itself cannot be looked into
+        }
+        // Any mode the player's umask allows, as for every file a program makes.
+        const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue; // it appeared since the look-up
+            }
+            return 0;
+        }
+        close(fd);
+        return n;
+    }
+    return 0;
 }

@@ -1,0 +1,56 @@
+// The page's test hooks, built only into the tests' and benchmarks' site (GLIMM_WEB_TEST_HOOKS):
+// reached through the page's module object.
+#include <emscripten.h>
+
+#include "app/frame_loop.h"
+#include "app/web/page_loop.h"
+#include "game/random.h"
+#include "game/world.h"
+#include "platform/display.h"
+#include "platform/frame_clock.h"
+
+namespace {
+
+Uint32 steppedNow = 0;
+Uint32 steppedTicks() {
+    return steppedNow;
+}
+
+} // namespace
+
+extern "C" {
+
+// Frames run so far, and the work time of one of the latest TimedFrames of them in ms.
+EMSCRIPTEN_KEEPALIVE int glimmFramesRun() {
+    return framesRun;
+}
+EMSCRIPTEN_KEEPALIVE double glimmFrameWorkMs(int frame) {
+    return frameWorkMs[frame % TimedFrames];
+}
+
+// In place of main: the same start, then the round again from seed, on a clock that moves
+// FrameBudgetMs per glimmStepFrame and with no frames of the browser's own.
+EMSCRIPTEN_KEEPALIVE int glimmStartStepped(unsigned seed) {
+    if (!startPage()) {
+        return 0;
+    }
+    queryTicks = steppedTicks;
+    seedRandom(seed);
+    resetRound();
+    return 1;
+}
+EMSCRIPTEN_KEEPALIVE int glimmStepFrame() {
+    steppedNow += FrameBudgetMs;
+    return runPageFrame() ? 1 : 0;
+}
+EMSCRIPTEN_KEEPALIVE const void* glimmScreenPixels() {
+    return screen->pixels;
+}
+EMSCRIPTEN_KEEPALIVE int glimmScore() {
+    return score;
+}
+EMSCRIPTEN_KEEPALIVE int glimmHighScore() {
+    return highScore;
+}
+
+} // extern "C"

@@ -1,0 +1,94 @@
+"""What every browser-test driver shares: the loopback server for the site, the wait by polling,
+and launch(), which starts one browser of the engine asked for. Each driver (cdp.Chromium's
+Browser, bidi's and webkit's) offers the same methods: open, reload, js, wait_for_js, mouse,
+click, key, press_key, hide_page, show_page, console_texts, before_each_load, close, the
+downloads folder, and use as a context manager."""
+import functools
+import http.server
+import importlib
+import os
+import threading
+import time
+
+HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hooks.js")
+DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
+
+
+def wait_until(check, timeout=20.0, what="condition"):
+    """Polls check() until it gives something true, and returns that; raises after timeout."""
+    deadline = time.monotonic() + timeout
+    while not (value := check()):
+        if time.monotonic() > deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(0.02)
+    return value
+
+
+def launch(engine, width=800, height=600):
+    """One browser of engine ("chromium", "firefox" or "webkit") with one page, width x height."""
+    return importlib.import_module(DRIVERS[engine]).Browser(width, height)
+
+
+class _Handler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")  # a reload sees what was built
+        super().end_headers()
+
+    def do_GET(self):
+        site = self.server.site
+        with site.lock:
+            site.requests.append(self.path)
+            offline = site.offline
+        if offline:
+            self.close_connection = True  # as a dropped connection: no answer at all
+            return
+        if site.hooks and self.path.split("?")[0] in ("/", "/index.html"):
+            return self._send_with_hooks()
+        super().do_GET()
+
+    def _send_with_hooks(self):
+        """index.html with the test hooks between the game's script and the site's."""
+        with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page:
+            text = page.read()
+        with open(HOOKS, encoding="utf-8") as hooks:
+            script = "<script>\n" + hooks.read() + "</script>\n"
+        marker = '<script src="site.js"></script>'
+        assert marker in text, "index.html no longer loads site.js"
+        body = text.replace(marker, script + marker).encode("utf-8")
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        self.wfile.write(body)
+
+
+class SiteServer:
+    """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop(). It logs the
+    paths asked for (requests), refuses to answer while offline is set, and with hooks adds the
+    page's test hooks to the page, whatever the browser."""
+
+    def __init__(self, folder, hooks=True):
+        self.requests, self.offline, self.hooks = [], False, hooks
+        self.lock = threading.Lock()
+        self.httpd = http.server.ThreadingHTTPServer(
+            ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
+        self.httpd.site = self
+        self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
+
+    def take_requests(self):
+        """The paths asked for since the last call."""
+        with self.lock:
+            taken, self.requests = self.requests, []
+        return taken
+
+    def go_offline(self, offline=True):
+        with self.lock:
+            self.offline = offline
+
+    def stop(self):
+        self.httpd.shutdown()
+        self.httpd.server_close()
