@@ -19,6 +19,7 @@
 #include "platform/shutdown.h"
 
 Mix_Music* music = nullptr;
+long framesShown = 0;
 
 namespace {
 
@@ -122,12 +123,19 @@ bool startGame(int bitsPerPixel) {
 void runFrame() {
     const Uint32 frameStart = queryTicks();
     SDL_PumpEvents();
+    // An uncovered window is drawn again in full, whatever the paused dashboard would skip.
+    SDL_Event exposed;
+    if (SDL_PeepEvents(&exposed, 1, SDL_PEEKEVENT, SDL_VIDEOEXPOSEMASK) > 0) {
+        redrawDashboardNextFrame();
+    }
     readInput();
     if (dashboardFraction == 0.0) {
         updateWorld();
     }
-    runDashboardFrame();
-    SDL_Flip(screen);
+    if (runDashboardFrame()) {
+        SDL_Flip(screen);
+        ++framesShown;
+    }
     drainEvents();
     const auto spent = static_cast<Sint32>(queryTicks() - frameStart);
     if (spent < FrameBudgetMs) {
