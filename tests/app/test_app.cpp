@@ -1,17 +1,25 @@
-// Start-up and the frame loop: the pacing, a queued quit, and every display depth through a
-// whole stretch of play.
+// Start-up and the frame loop: the pacing, a queued quit, every display depth through a whole
+// stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
+#include <ctime>
 #include <functional>
 #include <unistd.h>
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "dashboard/backdrop.h"
+#include "dashboard/buttons.h"
+#include "dashboard/header_footer.h"
+#include "dashboard/media.h"
 #include "dashboard/state.h"
 #include "game/world.h"
+#include "gfx/opaque_runs.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 Uint32 frameStartTicks = 0;
@@ -65,3 +73,92 @@ TEST_P(DisplayDepth, TheWholeFrameSequenceRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, DisplayDepth, ::testing::Values(8, 16, 24, 32));
+
+namespace {
+
+std::time_t calendarNow = 0;
+
+std::vector<Uint8> screenBytes() {
+    const auto* p = static_cast<const Uint8*>(screen->pixels);
+    return std::vector<Uint8>(p, p + static_cast<size_t>(screen->pitch) * screen->h);
+}
+
+// The open dashboard drawn in full from the frame's state, as every frame once was; the screen
+// is left as it was found.
+std::vector<Uint8> fullRedraw() {
+    const std::vector<Uint8> kept = screenBytes();
+    const int button = mouseButtonState[SDL_BUTTON_LEFT];
+    mouseButtonState[SDL_BUTTON_LEFT] = KeyUp; // a click was carried out by the frame itself
+    drawBackdrop(100.0);
+    drawDashboardButtons();
+    drawHeaderAndFooter();
+    drawCursor(pointerActive[0]);
+    drawOpaqueRuns(borderImage, borderRuns, screen);
+    mouseButtonState[SDL_BUTTON_LEFT] = button;
+    std::vector<Uint8> drawn = screenBytes();
+    std::memcpy(screen->pixels, kept.data(), kept.size());
+    return drawn;
+}
+
+} // namespace
+
+// Rows, frame by frame with the dashboard fully open: the pointer, whether it is over the window,
+// the calendar clock's second, a left press; then whether the frame is drawn and flipped. What
+// the window shows after each frame (the last flipped picture) must be what a full redraw shows.
+TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
+    enterScratchFolder(true);
+    ASSERT_TRUE(startHeadless(32));
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+    queryCalendarTime = [] { return calendarNow; };
+    calendarNow = 1'800'000'000;
+    ASSERT_TRUE(easeDashboardTo(100.0));
+    const struct {
+        int x, y;
+        bool over;
+        int second;
+        bool press, drawn;
+    } rows[] = {{320, 400, 1, 0, 0, 1},  // the filtered backdrop in place of the fade's last step
+                {320, 400, 1, 0, 0, 0},  // nothing changed
+                {320, 400, 1, 0, 0, 0},  //
+                {320, 400, 1, 1, 0, 1},  // the clock's second turns
+                {320, 400, 1, 1, 0, 0},  //
+                {321, 400, 1, 1, 0, 1},  // the cursor moves a pixel
+                {321, 401, 1, 1, 0, 1},  // and down
+                {320, 215, 1, 1, 0, 1},  // onto "Save BMP screenshot": its hover
+                {320, 215, 1, 1, 1, 0},  // a click there saves, looking the same
+                {320, 215, 1, 1, 0, 0},  //
+                {320, 215, 0, 1, 0, 1},  // the pointer leaves the window: the cursor goes
+                {330, 215, 0, 1, 0, 0},  // and moves unseen
+                {330, 400, 0, 1, 0, 1},  // off the button: the hover goes
+                {330, 400, 0, 61, 0, 1}, // a minute later
+                {330, 400, 1, 61, 0, 1}, // the pointer comes back
+                {330, 400, 1, 61, 0, 0}};
+    std::vector<Uint8> shown = screenBytes();
+    int frame = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "frame " << frame++);
+        queryAppState = row.over ? focusedAppState : unfocusedAppState;
+        calendarNow = 1'800'000'000 + row.second;
+        SDL_WarpMouse(static_cast<Uint16>(row.x), static_cast<Uint16>(row.y));
+        row.press ? pushButton(SDL_BUTTON_LEFT, true, row.x, row.y) : void();
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 1, 2, 3)); // seen if not drawn
+        const std::vector<Uint8> untouched = screenBytes();
+        const long flips = framesShown;
+        runFrameLasting(16);
+        row.press ? pushButton(SDL_BUTTON_LEFT, false, row.x, row.y) : void();
+        EXPECT_EQ(framesShown - flips, row.drawn ? 1 : 0);
+        EXPECT_EQ(screenBytes() != untouched, row.drawn);
+        if (row.drawn) {
+            shown = screenBytes();
+        }
+        EXPECT_TRUE(shown == fullRedraw());
+        std::memcpy(screen->pixels, shown.data(), shown.size());
+    }
+    EXPECT_NE(readWhole("screenshot1.bmp"), "");
+    EXPECT_EQ(dashboardFraction, 100.0);
+    pushKey(SDLK_ESCAPE, true); // Escape starts the close in the very next frame
+    const long flips = framesShown;
+    runFrameLasting(16);
+    EXPECT_TRUE(framesShown == flips + 1 && dashboardFraction < 100.0);
+}
