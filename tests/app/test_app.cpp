@@ -5,7 +5,10 @@
 #include <csignal>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <functional>
+#include <regex>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -162,3 +165,45 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
     runFrameLasting(16);
     EXPECT_TRUE(framesShown == flips + 1 && dashboardFraction < 100.0);
 }
+
+namespace {
+
+// Media/ beside the game, the sound driver asked for; what start-up says on standard error, as a
+// pattern, where ~ stands for the scratch folder.
+struct StartRow {
+    bool withMedia;
+    const char* soundDriver;
+    const char* said;
+};
+const StartRow StartRows[] = {
+    {true, "dummy", ""},
+    {false, "dummy",
+     "glimm: no game media in ~/Media; start Glimm with \"make run\" in its source folder, or "
+     "with the installed \"glimm\" command\n"},
+    {true, "no-such-sound", "glimm: no sound device \\(.+\\); the game plays on without music\n"},
+    // Without a sound card alsa-lib writes eight lines of its own; with one, nothing is said.
+    {true, "alsa", "(glimm: no sound device \\(.+\\); the game plays on without music\n)?"}};
+
+class StartUp : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
+    const StartRow& row = StartRows[GetParam()];
+    const std::string folder = enterScratchFolder(row.withMedia);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", row.soundDriver, 1);
+    ::testing::internal::CaptureStderr();
+    const bool started = startGame(32);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(started);
+    std::string pattern = row.said;
+    for (size_t at = 0; (at = pattern.find('~', at)) != std::string::npos;) {
+        pattern.replace(at, 1, std::filesystem::canonical(folder).string());
+    }
+    EXPECT_TRUE(std::regex_match(said, std::regex(pattern))) << said;
+    useFakeClock(1000);
+    EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StartUp, ::testing::Range(0, 4));
