@@ -106,7 +106,8 @@ std::vector<Uint8> fullRedraw() {
 } // namespace
 
 // Rows, frame by frame with the dashboard fully open: the pointer, whether it is over the window,
-// the calendar clock's second, a left press; then whether the frame is drawn and flipped. What
+// the calendar clock's second, a left press, the window uncovered; then whether the frame is
+// drawn and flipped. What
 // the window shows after each frame (the last flipped picture) must be what a full redraw shows.
 TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
     enterScratchFolder(true);
@@ -120,23 +121,25 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
         int x, y;
         bool over;
         int second;
-        bool press, drawn;
-    } rows[] = {{320, 400, 1, 0, 0, 1},  // the filtered backdrop in place of the fade's last step
-                {320, 400, 1, 0, 0, 0},  // nothing changed
-                {320, 400, 1, 0, 0, 0},  //
-                {320, 400, 1, 1, 0, 1},  // the clock's second turns
-                {320, 400, 1, 1, 0, 0},  //
-                {321, 400, 1, 1, 0, 1},  // the cursor moves a pixel
-                {321, 401, 1, 1, 0, 1},  // and down
-                {320, 215, 1, 1, 0, 1},  // onto "Save BMP screenshot": its hover
-                {320, 215, 1, 1, 1, 0},  // a click there saves, looking the same
-                {320, 215, 1, 1, 0, 0},  //
-                {320, 215, 0, 1, 0, 1},  // the pointer leaves the window: the cursor goes
-                {330, 215, 0, 1, 0, 0},  // and moves unseen
-                {330, 400, 0, 1, 0, 1},  // off the button: the hover goes
-                {330, 400, 0, 61, 0, 1}, // a minute later
-                {330, 400, 1, 61, 0, 1}, // the pointer comes back
-                {330, 400, 1, 61, 0, 0}};
+        bool press, exposed, drawn;
+    } rows[] = {{320, 400, 1, 0, 0, 0, 1}, // the filtered backdrop in place of the fade's last step
+                {320, 400, 1, 0, 0, 0, 0}, // nothing changed
+                {320, 400, 1, 0, 0, 0, 0}, //
+                {320, 400, 1, 1, 0, 0, 1}, // the clock's second turns
+                {320, 400, 1, 1, 0, 0, 0}, //
+                {321, 400, 1, 1, 0, 0, 1}, // the cursor moves a pixel
+                {321, 401, 1, 1, 0, 0, 1}, // and down
+                {320, 215, 1, 1, 0, 0, 1}, // onto "Save BMP screenshot": its hover
+                {320, 215, 1, 1, 1, 0, 0}, // a click there saves, looking the same
+                {320, 215, 1, 1, 0, 0, 0}, //
+                {320, 215, 0, 1, 0, 0, 1}, // the pointer leaves the window: the cursor goes
+                {330, 215, 0, 1, 0, 0, 0}, // and moves unseen
+                {330, 400, 0, 1, 0, 0, 1}, // off the button: the hover goes
+                {330, 400, 0, 61, 0, 0, 1}, // a minute later
+                {330, 400, 1, 61, 0, 0, 1}, // the pointer comes back
+                {330, 400, 1, 61, 0, 0, 0}, //
+                {330, 400, 1, 61, 0, 1, 1}, // the window uncovered: drawn whole again
+                {330, 400, 1, 61, 0, 0, 0}};
     std::vector<Uint8> shown = screenBytes();
     int frame = 0;
     for (const auto& row : rows) {
@@ -145,6 +148,9 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
         calendarNow = 1'800'000'000 + row.second;
         SDL_WarpMouse(static_cast<Uint16>(row.x), static_cast<Uint16>(row.y));
         row.press ? pushButton(SDL_BUTTON_LEFT, true, row.x, row.y) : void();
+        SDL_Event exposed = {};
+        exposed.type = SDL_VIDEOEXPOSE;
+        row.exposed ? void(SDL_PushEvent(&exposed)) : void();
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 1, 2, 3)); // seen if not drawn
         const std::vector<Uint8> untouched = screenBytes();
         const long flips = framesShown;
