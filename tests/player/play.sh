@@ -9,14 +9,22 @@ source "$(dirname "$0")/session.sh"
 ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
 if [ "${1:-}" = no-display ]; then
     # Left to itself SDL would draw in the terminal (classic) or off screen (sdl12-compat) for ever.
-    (cd "$scratch" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER SDL_AUDIODRIVER=dummy \
-        "${GLIMM_BINARY:?}" >"$scratch/out" 2>"$scratch/err" </dev/null) &
-    game_pid=$!
-    wait_game 2
-    [ "$status" -eq 1 ] || fail "with no display the game ended with status $status"
-    [ ! -s "$scratch/out" ] || fail "with no display the game wrote $(wc -c <"$scratch/out") bytes to stdout"
-    grep -qx 'glimm: cannot open the 640x480 window: .*' "$scratch/err" && [ "$(wc -l <"$scratch/err")" -eq 1 ] ||
-        fail "with no display the game said: $(cat "$scratch/err")"
+    # Rows: DISPLAY (- unset), then what the case is.
+    while IFS='|' read -r display case; do
+        unset=(-u DISPLAY) && [ "$display" = - ] || unset=(DISPLAY="$display")
+        (cd "$scratch" && exec env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "${unset[@]}" SDL_AUDIODRIVER=dummy \
+            "${GLIMM_BINARY:?}" >"$scratch/out" 2>"$scratch/err" </dev/null) &
+        game_pid=$!
+        wait_game 2
+        [ "$status" -eq 1 ] || fail "$case: the game ended with status $status"
+        [ ! -s "$scratch/out" ] || fail "$case: the game wrote $(wc -c <"$scratch/out") bytes to stdout"
+        grep -qx 'glimm: cannot open the 640x480 window: .*' "$scratch/err" && [ "$(wc -l <"$scratch/err")" -eq 1 ] ||
+            fail "$case: the game said: $(cat "$scratch/err")"
+    done <<'ROWS'
+-|no display
+|an empty DISPLAY
+:65000|a display whose server is gone
+ROWS
     exit 0
 fi
 scaler=$(dirname "$0")/../../packaging/run-scaled compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
