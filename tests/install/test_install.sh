@@ -92,7 +92,8 @@ check_player() {
         fail "the launcher changed the player's record or screenshots"
     # A player's folder that is the install's own data folder is refused, and nothing is written.
     before=$(listing "$installed/$share/games/glimm")
-    (cd "$scratch/work" && env HOME="$home" XDG_DATA_HOME="$installed/$share/games" "$installed/$bin/glimm") \
+    (cd "$scratch/work" && env HOME="$home" DISPLAY= SDL_VIDEODRIVER=x11 XDG_DATA_HOME="$installed/$share/games" \
+        "$installed/$bin/glimm") \
         2>"$scratch/err" && fail "the launcher ran the game in the install's data folder"
     grep -q "is where the game is installed" "$scratch/err" || fail "no word on the refused folder: $(cat "$scratch/err")"
     [ "$(listing "$installed/$share/games/glimm")" = "$before" ] || fail "the launcher wrote into the install"
