@@ -2,12 +2,12 @@
 // stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <regex>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -176,21 +176,24 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
 
 namespace {
 
-// Media/ beside the game, the sound driver asked for; what start-up says on standard error, as a
-// pattern, where ~ stands for the scratch folder.
+// Media/ beside the game, the sound driver asked for; the line start-up says about the media,
+// where ~ stands for the scratch folder; whether it says its one line about the sound (-1: it
+// may, as the machine has a sound card or not).
 struct StartRow {
     bool withMedia;
     const char* soundDriver;
-    const char* said;
+    const char* mediaLine;
+    int soundLine;
 };
 const StartRow StartRows[] = {
-    {true, "dummy", ""},
+    {true, "dummy", "", 0},
     {false, "dummy",
      "glimm: no game media in ~/Media; start Glimm with \"make run\" in its source folder, or "
-     "with the installed \"glimm\" command\n"},
-    {true, "no-such-sound", "glimm: no sound device \\(.+\\); the game plays on without music\n"},
+     "with the installed \"glimm\" command\n",
+     0},
+    {true, "no-such-sound", "", 1},
     // Without a sound card alsa-lib writes eight lines of its own; with one, nothing is said.
-    {true, "alsa", "(glimm: no sound device \\(.+\\); the game plays on without music\n)?"}};
+    {true, "alsa", "", -1}};
 
 class StartUp : public ::testing::TestWithParam<int> {};
 
@@ -205,11 +208,23 @@ TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
     const bool started = startGame(32);
     const std::string said = ::testing::internal::GetCapturedStderr();
     ASSERT_TRUE(started);
-    std::string pattern = row.said;
-    for (size_t at = 0; (at = pattern.find('~', at)) != std::string::npos;) {
-        pattern.replace(at, 1, std::filesystem::canonical(folder).string());
+    std::string media = row.mediaLine;
+    const size_t home = media.find('~');
+    if (home != std::string::npos) {
+        media.replace(home, 1, std::filesystem::canonical(folder).string());
     }
-    EXPECT_TRUE(std::regex_match(said, std::regex(pattern))) << said;
+    EXPECT_EQ(said.substr(0, media.size()), media);
+    const std::string rest = said.substr(std::min(media.size(), said.size()));
+    const std::string head = "glimm: no sound device (",
+                      tail = "); the game plays on without music\n";
+    const bool soundSaid = rest.size() > head.size() + tail.size() &&
+                           rest.compare(0, head.size(), head) == 0 &&
+                           rest.compare(rest.size() - tail.size(), tail.size(), tail) == 0 &&
+                           std::count(rest.begin(), rest.end(), '\n') == 1;
+    EXPECT_TRUE(rest.empty() || soundSaid) << said;
+    if (row.soundLine >= 0) {
+        EXPECT_EQ(soundSaid, row.soundLine == 1) << said;
+    }
     useFakeClock(1000);
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
 }
