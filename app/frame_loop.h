@@ -13,9 +13,14 @@ extern Mix_Music* music; // the endless music track; absent when it could not be
 // music and loads the font and the dashboard's media. Prints one line to stderr and returns
 // false when SDL or the window cannot be had.
 bool startGame(int bitsPerPixel);
-// One frame: input, the world while the dashboard is closed, the dashboard, flip, the leftover
-// events, then the wait that makes the frame last at least FrameBudgetMs.
+// One frame: input, the world while the dashboard is closed, the dashboard, flip (unless the
+// paused dashboard drew nothing new), the leftover events, then the wait that makes the frame
+// last at least FrameBudgetMs.
 void runFrame();
 // Called by main after start-up: runs frames until quitRequested is set; the flag is also
 // tested before the first frame.
 void runGameLoop();
+
+// ---- Exported for the tests only ----
+
+extern long framesShown; // frames flipped to the window since start

@@ -7,7 +7,9 @@ include(GNUInstallDirs)
 set(GLIMM_LAUNCHER_DIR "${CMAKE_INSTALL_BINDIR}" CACHE STRING
     "Where the glimm launcher is installed (relative to the prefix, or absolute)")
 set(GLIMM_GAME_DIR "${CMAKE_INSTALL_LIBEXECDIR}/glimm")
-set(GLIMM_DATA_DIR "${CMAKE_INSTALL_DATADIR}/glimm")
+# Debian's games layout: the game's data in share/games/glimm, never share/glimm, which under
+# the ~/.local prefix is the player's own folder ($XDG_DATA_HOME/glimm) with the high score.
+set(GLIMM_DATA_DIR "${CMAKE_INSTALL_DATADIR}/games/glimm")
 set(GLIMM_PACKAGE_MAINTAINER "Glimm developers <glimm@users.noreply.github.com>" CACHE STRING
     "Maintainer named in the .deb")
 set(GLIMM_HOMEPAGE "https://github.com/glimm/glimm")
@@ -112,7 +114,7 @@ include(CPack)
 # Install tests: the installed tree and its launcher, the game started from it under its own X
 # server (on the runtime LD_LIBRARY_PATH picks), the desktop metadata, and the .deb.
 if(GLIMM_TESTS AND NOT GLIMM_SANITIZE)
-    foreach(check tree play metadata deb)
+    foreach(check tree player play metadata deb)
         add_test(NAME install.${check}
             COMMAND bash "${CMAKE_SOURCE_DIR}/tests/install/test_install.sh" ${check})
         # cpack and the installs share the build folder's install manifest: one at a time.

@@ -8,7 +8,6 @@
 #include "dashboard/state.h"
 #include "gfx/text.h"
 #include "platform/display.h"
-#include "platform/frame_clock.h"
 #include "platform/input.h"
 
 namespace {
@@ -58,6 +57,28 @@ void blitRun(int row, int column, int h, int x, int y) {
     blitPiece(row, column, StripWidth, h, x + PieceSize * WholePieces, y);
 }
 
+// Whether the pointer is within the hit area of the button on centre line y.
+bool pointerOnButton(int y) {
+    const int mouseX = pointerX[0];
+    const int mouseY = pointerY[0];
+    return mouseX > 156 && mouseX < 483 && mouseY > y - 21 && mouseY < y + 21;
+}
+
+int firstButtonLine() {
+    return slidePosition(595, 115);
+}
+
+// What a click on the button of the given place (0 at the top) does.
+void carryOutButton(int place) {
+    if (place == 0) {
+        dashboardOpen = false;
+    } else if (place == 1) {
+        quitRequested = true;
+    } else if (place == 2) {
+        saveScreenshot();
+    }
+}
+
 } // namespace
 
 void drawButtonFrame(int x, int y, int row) {
@@ -77,9 +98,7 @@ void drawButtonFrame(int x, int y, int row) {
 }
 
 bool drawButton(int y, const char* label) {
-    const int mouseX = pointerX[0];
-    const int mouseY = pointerY[0];
-    const bool hovered = mouseX > 156 && mouseX < 483 && mouseY > y - 21 && mouseY < y + 21;
+    const bool hovered = pointerOnButton(y);
     const bool clicked = hovered && mouseButtonState[SDL_BUTTON_LEFT] == KeyPressed;
     drawButtonFrame(ButtonFrameLeft, y - 7, hovered ? 1 : 0);
     drawText(screen, ButtonLabelCentre, static_cast<Sint16>(y - 10), label, AlignCentre);
@@ -87,20 +106,34 @@ bool drawButton(int y, const char* label) {
 }
 
 void drawDashboardButtons() {
-    const int y0 = slidePosition(595, 115);
-    if (drawButton(y0, "Resume game")) {
-        dashboardOpen = false;
-    }
-    if (drawButton(y0 + ButtonSpacing, "Exit")) {
-        quitRequested = true;
-    }
-    if (drawButton(y0 + 2 * ButtonSpacing, "Save BMP screenshot")) {
-        saveScreenshot();
+    const int y0 = firstButtonLine();
+    const char* const labels[DashboardButtonCount] = {"Resume game", "Exit", "Save BMP screenshot"};
+    for (int place = 0; place < DashboardButtonCount; ++place) {
+        if (drawButton(y0 + place * ButtonSpacing, labels[place])) {
+            carryOutButton(place);
+        }
     }
 }
 
-void drawCursor() {
-    if (!refreshPointerFocus() || cursorImage == nullptr) {
+int hoveredDashboardButton() {
+    const int y0 = firstButtonLine();
+    for (int place = 0; place < DashboardButtonCount; ++place) {
+        if (pointerOnButton(y0 + place * ButtonSpacing)) {
+            return place;
+        }
+    }
+    return NoButton;
+}
+
+void pressDashboardButtons() {
+    const int place = hoveredDashboardButton();
+    if (place != NoButton && mouseButtonState[SDL_BUTTON_LEFT] == KeyPressed) {
+        carryOutButton(place);
+    }
+}
+
+void drawCursor(bool shown) {
+    if (!shown || cursorImage == nullptr) {
         return;
     }
     SDL_Rect source = cursorRects[CursorCell];

@@ -1,12 +1,22 @@
 // The dashboard's three buttons with their hover look and actions, and the game's own cursor.
 #pragma once
 
-// Called by the dashboard step in every visible frame, after the backdrop and before the header
-// and footer: slides the buttons in with the fraction, draws them and carries out a click.
+constexpr int DashboardButtonCount = 3; // "Resume game", "Exit", "Save BMP screenshot"
+constexpr int NoButton = -1;
+
+// Called by the dashboard step in every visible frame that is drawn, after the backdrop and
+// before the header and footer: slides the buttons in with the fraction, draws them and carries
+// out a click.
 void drawDashboardButtons();
-// Called by the dashboard step in every frame before the border: refreshes the pointer focus
-// and, when the pointer is over the window, draws the cursor centred on the mouse.
-void drawCursor();
+// Called by the dashboard step in a fully open frame that is not drawn again: carries out a
+// click as drawDashboardButtons would, drawing nothing.
+void pressDashboardButtons();
+// Called by the dashboard step to tell whether a frame would look as the last one: the place of
+// the button under the pointer at the current fraction (0 the top one), or NoButton.
+int hoveredDashboardButton();
+// Called by the dashboard step in every drawn frame before the border: when shown (the pointer
+// is over the window), draws the cursor centred on the mouse.
+void drawCursor(bool shown);
 
 // ---- Exported for the tests only ----
 

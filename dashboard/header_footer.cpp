@@ -12,6 +12,7 @@
 
 std::tm localTimeNow = {};
 bool localTimeKnown = false;
+std::time_t (*queryCalendarTime)() = [] { return std::time(nullptr); };
 
 const char* const weekdayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                      "Thursday", "Friday", "Saturday"};
@@ -47,7 +48,7 @@ void blitBand(int y) {
 
 // A clock the C library cannot convert leaves the date and time out of this frame.
 void refreshLocalTime() {
-    const std::time_t now = std::time(nullptr);
+    const std::time_t now = queryCalendarTime();
     localTimeKnown = localtime_r(&now, &localTimeNow) != nullptr;
 }
 

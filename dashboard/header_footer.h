@@ -9,9 +9,11 @@
 // when the clock could not be converted this frame, and then nothing reads localTimeNow.
 extern std::tm localTimeNow;
 extern bool localTimeKnown;
+// The one place the calendar clock is asked; std::time unless a test stands in.
+extern std::time_t (*queryCalendarTime)();
 
 // Called by the dashboard step in every visible frame, before the buttons: reads the calendar
-// time into localTimeNow.
+// time into localTimeNow. A frame that is not drawn again reads it too, to see the clock turn.
 void refreshLocalTime();
 // Called by the dashboard step in every visible frame, after the buttons and after
 // refreshLocalTime: the two bands, the date and clock lines (when the time is known) and the

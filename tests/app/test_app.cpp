@@ -1,17 +1,28 @@
-// Start-up and the frame loop: the pacing, a queued quit, and every display depth through a
-// whole stretch of play.
+// Start-up and the frame loop: the pacing, a queued quit, every display depth through a whole
+// stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
 #include <functional>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
 #include "app/frame_loop.h"
+#include "dashboard/backdrop.h"
+#include "dashboard/buttons.h"
+#include "dashboard/header_footer.h"
+#include "dashboard/media.h"
 #include "dashboard/state.h"
 #include "game/world.h"
+#include "gfx/opaque_runs.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "platform/input.h"
 #include "support/headless.h"
 
 Uint32 frameStartTicks = 0;
@@ -65,3 +76,157 @@ TEST_P(DisplayDepth, TheWholeFrameSequenceRuns) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Bits, DisplayDepth, ::testing::Values(8, 16, 24, 32));
+
+namespace {
+
+std::time_t calendarNow = 0;
+
+std::vector<Uint8> screenBytes() {
+    const auto* p = static_cast<const Uint8*>(screen->pixels);
+    return std::vector<Uint8>(p, p + static_cast<size_t>(screen->pitch) * screen->h);
+}
+
+// The open dashboard drawn in full from the frame's state, as every frame once was; the screen
+// is left as it was found.
+std::vector<Uint8> fullRedraw() {
+    const std::vector<Uint8> kept = screenBytes();
+    const int button = mouseButtonState[SDL_BUTTON_LEFT];
+    mouseButtonState[SDL_BUTTON_LEFT] = KeyUp; // a click was carried out by the frame itself
+    drawBackdrop(100.0);
+    drawDashboardButtons();
+    drawHeaderAndFooter();
+    drawCursor(pointerActive[0]);
+    drawOpaqueRuns(borderImage, borderRuns, screen);
+    mouseButtonState[SDL_BUTTON_LEFT] = button;
+    std::vector<Uint8> drawn = screenBytes();
+    std::memcpy(screen->pixels, kept.data(), kept.size());
+    return drawn;
+}
+
+} // namespace
+
+// Rows, frame by frame with the dashboard fully open: the pointer, whether it is over the window,
+// the calendar clock's second, the left button (1 pressed before the frame, 2 still held), the
+// window uncovered; then whether the frame is drawn and flipped. What
+// the window shows after each frame (the last flipped picture) must be what a full redraw shows.
+TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
+    enterScratchFolder(true);
+    ASSERT_TRUE(startHeadless(32));
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+    queryCalendarTime = [] { return calendarNow; };
+    calendarNow = 1'800'000'000;
+    ASSERT_TRUE(easeDashboardTo(100.0));
+    const struct {
+        int x, y;
+        bool over;
+        int second;
+        int button;
+        bool exposed, drawn;
+    } rows[] = {{320, 400, 1, 0, 0, 0, 1}, // the filtered backdrop in place of the fade's last step
+                {320, 400, 1, 0, 0, 0, 0}, // nothing changed
+                {320, 400, 1, 0, 0, 0, 0}, //
+                {320, 400, 1, 1, 0, 0, 1}, // the clock's second turns
+                {320, 400, 1, 1, 0, 0, 0}, //
+                {321, 400, 1, 1, 0, 0, 1}, // the cursor moves a pixel
+                {321, 401, 1, 1, 0, 0, 1}, // and down
+                {320, 215, 1, 1, 0, 0, 1}, // onto "Save BMP screenshot": its hover
+                {320, 215, 1, 1, 1, 0, 0}, // a click there saves, looking the same
+                {320, 215, 1, 1, 2, 0, 0}, // held, it saves no more
+                {320, 215, 1, 1, 0, 0, 0}, //
+                {320, 215, 0, 1, 0, 0, 1}, // the pointer leaves the window: the cursor goes
+                {330, 215, 0, 1, 0, 0, 0}, // and moves unseen
+                {330, 400, 0, 1, 0, 0, 1}, // off the button: the hover goes
+                {330, 400, 0, 61, 0, 0, 1}, // a minute later
+                {330, 400, 1, 61, 0, 0, 1}, // the pointer comes back
+                {330, 400, 1, 61, 0, 0, 0}, //
+                {330, 400, 1, 61, 0, 1, 1}, // the window uncovered: drawn whole again
+                {330, 400, 1, 61, 0, 0, 0}};
+    std::vector<Uint8> shown = screenBytes();
+    int frame = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "frame " << frame++);
+        queryAppState = row.over ? focusedAppState : unfocusedAppState;
+        calendarNow = 1'800'000'000 + row.second;
+        SDL_WarpMouse(static_cast<Uint16>(row.x), static_cast<Uint16>(row.y));
+        row.button == 1 ? pushButton(SDL_BUTTON_LEFT, true, row.x, row.y) : void();
+        row.button == 0 ? pushButton(SDL_BUTTON_LEFT, false, row.x, row.y) : void();
+        SDL_Event exposed = {};
+        exposed.type = SDL_VIDEOEXPOSE;
+        row.exposed ? void(SDL_PushEvent(&exposed)) : void();
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 1, 2, 3)); // seen if not drawn
+        const std::vector<Uint8> untouched = screenBytes();
+        const long flips = framesShown;
+        runFrameLasting(16);
+        EXPECT_EQ(framesShown - flips, row.drawn ? 1 : 0);
+        EXPECT_EQ(screenBytes() != untouched, row.drawn);
+        if (row.drawn) {
+            shown = screenBytes();
+        }
+        EXPECT_TRUE(shown == fullRedraw());
+        std::memcpy(screen->pixels, shown.data(), shown.size());
+    }
+    EXPECT_TRUE(readWhole("screenshot1.bmp") != "" && readWhole("screenshot2.bmp") == "");
+    EXPECT_EQ(dashboardFraction, 100.0);
+    pushKey(SDLK_ESCAPE, true); // Escape starts the close in the very next frame
+    const long flips = framesShown;
+    runFrameLasting(16);
+    EXPECT_TRUE(framesShown == flips + 1 && dashboardFraction < 100.0);
+}
+
+namespace {
+
+// Media/ beside the game, the sound driver asked for; the line start-up says about the media,
+// where ~ stands for the scratch folder; whether it says its one line about the sound (-1: it
+// may, as the machine has a sound card or not).
+struct StartRow {
+    bool withMedia;
+    const char* soundDriver;
+    const char* mediaLine;
+    int soundLine;
+};
+const StartRow StartRows[] = {
+    {true, "dummy", "", 0},
+    {false, "dummy",
+     "glimm: no game media in ~/Media; start Glimm with \"make run\" in its source folder, or "
+     "with the installed \"glimm\" command\n",
+     0},
+    {true, "no-such-sound", "", 1},
+    // Without a sound card alsa-lib writes eight lines of its own; with one, nothing is said.
+    {true, "alsa", "", -1}};
+
+class StartUp : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
+    const StartRow& row = StartRows[GetParam()];
+    const std::string folder = enterScratchFolder(row.withMedia);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", row.soundDriver, 1);
+    ::testing::internal::CaptureStderr();
+    const bool started = startGame(32);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(started);
+    std::string media = row.mediaLine;
+    const size_t home = media.find('~');
+    if (home != std::string::npos) {
+        media.replace(home, 1, std::filesystem::canonical(folder).string());
+    }
+    EXPECT_EQ(said.substr(0, media.size()), media);
+    const std::string rest = said.substr(std::min(media.size(), said.size()));
+    const std::string head = "glimm: no sound device (",
+                      tail = "); the game plays on without music\n";
+    const bool soundSaid = rest.size() > head.size() + tail.size() &&
+                           rest.compare(0, head.size(), head) == 0 &&
+                           rest.compare(rest.size() - tail.size(), tail.size(), tail) == 0 &&
+                           std::count(rest.begin(), rest.end(), '\n') == 1;
+    EXPECT_TRUE(rest.empty() || soundSaid) << said;
+    if (row.soundLine >= 0) {
+        EXPECT_EQ(soundSaid, row.soundLine == 1) << said;
+    }
+    useFakeClock(1000);
+    EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StartUp, ::testing::Range(0, 4));

@@ -202,13 +202,13 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
             SDL_UpperBlit(cursorImage, &cell, screen, &at);
             const std::vector<Uint8> whole = screenBytes();
             SDL_BlitSurface(noise, nullptr, screen, nullptr);
-            drawCursor();
+            drawCursor(true);
             EXPECT_TRUE(screenBytes() == whole);
         }
         cursorVisibleRects[3].w = 0;
         SDL_BlitSurface(noise, nullptr, screen, nullptr);
         const std::vector<Uint8> ground = screenBytes();
-        drawCursor();
+        drawCursor(true);
         EXPECT_EQ(screenBytes() == ground, depth != 8);
         SDL_FreeSurface(noise);
     }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Install checks: the installed tree and the launcher that runs the game in the player's own folder,
-# the game started from it under its own X server, the desktop metadata and the .deb. Usage:
-# test_install.sh tree|play|metadata|deb; ctest sets GLIMM_SOURCE_DIR, GLIMM_BUILD_DIR and the rest.
+# an install to ~/.local beside a player's existing files, the game started from it under its own
+# X server, the desktop metadata and the .deb. Usage: test_install.sh tree|player|play|metadata|deb;
+# ctest sets GLIMM_SOURCE_DIR, GLIMM_BUILD_DIR and the rest.
 # shellcheck source=tests/player/session.sh
 source "${GLIMM_SOURCE_DIR:?}/tests/player/session.sh"
 bin=${GLIMM_LAUNCHER_DIR:-bin} libexec=${GLIMM_LIBEXEC_DIR:-libexec} share=${GLIMM_DATAROOT_DIR:-share}
@@ -16,7 +17,7 @@ expected_files() {
             "${GLIMM_DOC_DIR:-share/doc/glimm}/changelog.gz" "${GLIMM_DOC_DIR:-share/doc/glimm}/copyright" \
             "$share/lintian/overrides/glimm" "$share/icons/hicolor/scalable/apps/glimm.svg"
         for size in 16 32 48 64 128 256; do echo "$share/icons/hicolor/${size}x$size/apps/glimm.png"; done
-        cd "$GLIMM_SOURCE_DIR/Media" && find Game Lumadeck -type f ! -name '.*' -printf "$share/glimm/Media/%p\n"
+        cd "$GLIMM_SOURCE_DIR/Media" && find Game Lumadeck -type f ! -name '.*' -printf "$share/games/glimm/Media/%p\n"
     } | LC_ALL=C sort
 }
 
@@ -25,18 +26,19 @@ install_tree() {
         fail "cmake --install: $(cat "$scratch/install.log")"
 }
 
-# Runs the installed launcher from an empty folder with no display, NAME=values in its
-# environment: the game starts and stops at once with its message.
+# Runs the installed launcher (of the tree under $installed) from an empty folder with no display,
+# NAME=values in its environment: the game starts and stops at once with its message.
+installed=$tree
 launch() {
     mkdir -p "$scratch/work" "$home"
-    (cd "$scratch/work" && env -u XDG_DATA_HOME HOME="$home" DISPLAY= SDL_VIDEODRIVER=x11 "$@" "$tree/$bin/glimm") \
+    (cd "$scratch/work" && env -u XDG_DATA_HOME HOME="$home" DISPLAY= SDL_VIDEODRIVER=x11 "$@" "$installed/$bin/glimm") \
         2>"$scratch/err" || true
     grep -q '^glimm: cannot open the 640x480 window' "$scratch/err" || fail "no game started: $(cat "$scratch/err")"
     [ -z "$(ls -A "$scratch/work")" ] || fail "the launcher wrote into the working folder"
 }
 # The Media in the per-user folder $1/glimm is a link to the installed media.
 linked() {
-    [ "$(readlink "$1/glimm/Media")" = "$(cd "$tree/$share/glimm/Media" && pwd -P)" ] ||
+    [ "$(readlink "$1/glimm/Media")" = "$(cd "$installed/$share/games/glimm/Media" && pwd -P)" ] ||
         fail "$2: $1/glimm/Media is no link to the installed media"
 }
 
@@ -61,6 +63,41 @@ check_tree() {
     echo mine >"$home/.local/share/glimm/Media/keep"
     launch
     [ "$(cat "$home/.local/share/glimm/Media/keep")" = mine ] || fail "the player's own Media folder was replaced"
+}
+
+# Name, mode, size, time and checksum of every file below $1, links as their targets.
+listing() { (cd "$1" && find . -mindepth 1 -printf '%p %m %s %T@ %l\n' -type f -exec md5sum {} + | LC_ALL=C sort); }
+
+# A player who played an earlier install keeps a record, screenshots and a Media link to that
+# install (here read-only, as /usr is to a user) in ~/.local/share/glimm. An install to ~/.local
+# must neither write into that folder nor through its link, and the launcher keeps the files.
+check_player() {
+    local folder=$home/.local/share/glimm other=$scratch/other before others
+    installed=$home/.local
+    mkdir -p "$folder" "$other/Media/Game" "$other/Media/Lumadeck"
+    echo 1234 >"$folder/highscore.dat"
+    head -c 921654 /dev/urandom >"$folder/screenshot1.bmp"
+    head -c 921654 /dev/urandom >"$folder/screenshot3.bmp"
+    ln -s "$other/Media" "$folder/Media"
+    chmod -R a-w "$other"
+    before=$(listing "$folder") others=$(listing "$other")
+    cmake --install "${GLIMM_BUILD_DIR:?}" --prefix "$installed" >"$scratch/install.log" 2>&1 ||
+        fail "cmake --install --prefix ~/.local: $(cat "$scratch/install.log")"
+    [ "$(listing "$other")" = "$others" ] || fail "the install wrote through the player's Media link"
+    [ "$(listing "$folder")" = "$before" ] || fail "the install changed the player's folder"
+    ! grep -F "$folder/" "$GLIMM_BUILD_DIR/install_manifest.txt" >&2 || fail "the install put files in the player's folder"
+    launch
+    linked "$home/.local/share" "after an install to ~/.local"
+    [ "$(listing "$folder" | grep -v '^\./Media ')" = "$(grep -v '^\./Media ' <<<"$before")" ] ||
+        fail "the launcher changed the player's record or screenshots"
+    # A player's folder that is the install's own data folder is refused, and nothing is written.
+    before=$(listing "$installed/$share/games/glimm")
+    (cd "$scratch/work" && env HOME="$home" DISPLAY= SDL_VIDEODRIVER=x11 XDG_DATA_HOME="$installed/$share/games" \
+        "$installed/$bin/glimm") \
+        2>"$scratch/err" && fail "the launcher ran the game in the install's data folder"
+    grep -q "is where the game is installed" "$scratch/err" || fail "no word on the refused folder: $(cat "$scratch/err")"
+    [ "$(listing "$installed/$share/games/glimm")" = "$before" ] || fail "the launcher wrote into the install"
+    chmod -R u+w "$other"
 }
 
 # Started as the menu starts it, the installed game writes nowhere but in the per-user folder.
@@ -120,6 +157,6 @@ check_deb() {
 }
 
 case ${1:-} in
-tree | play | metadata | deb) "check_$1" ;;
-*) fail "usage: $0 tree|play|metadata|deb" ;;
+tree | player | play | metadata | deb) "check_$1" ;;
+*) fail "usage: $0 tree|player|play|metadata|deb" ;;
 esac

@@ -1,10 +1,12 @@
-// The platform layer: the input snapshot's state words and pointer, the frame clock and focus.
+// The platform layer: the input snapshot's state words and pointer, the frame clock and focus,
+// and the video driver the window asks for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <tuple>
 
+#include "platform/display.h"
 #include "platform/frame_clock.h"
 #include "support/headless.h"
 
@@ -63,5 +65,22 @@ TEST(FrameClock, MeasuresFrameToFrameUpToTheCapAndTheFocusFollowsTheMouse) {
         EXPECT_EQ(frameMs, expected) << ticks;
         windowState = state;
         EXPECT_TRUE(refreshPointerFocus() == over && pointerActive[0] == over) << ticks;
+    }
+}
+
+// Rows: SDL_VIDEODRIVER, DISPLAY, WAYLAND_DISPLAY (nullptr unset), the driver SDL is told to take.
+TEST(Display, ANamedDriverStandsElseOnlyAWindowSystemTheEnvironmentNames) {
+    const char* const rows[][4] = {{"dummy", nullptr, nullptr, "dummy"},
+                                   {"fbcon", ":0", "wayland-0", "fbcon"},
+                                   {"", ":0", nullptr, "x11"},
+                                   {nullptr, ":5", "wayland-0", "x11"},
+                                   {nullptr, "", "wayland-0", "wayland"},
+                                   {nullptr, nullptr, "wayland-1", "wayland"},
+                                   {nullptr, nullptr, nullptr, nullptr},
+                                   {"", "", "", nullptr}};
+    for (const auto& row : rows) {
+        const char* driver = videoDriverFor(row[0], row[1], row[2]);
+        EXPECT_STREQ(driver, row[3]) << (row[0] ? row[0] : "-") << " " << (row[1] ? row[1] : "-")
+                                     << " " << (row[2] ? row[2] : "-");
     }
 }

@@ -1,11 +1,32 @@
 #!/bin/bash
 # The real game in its own X server, played through xdotool on the runtime LD_LIBRARY_PATH picks:
-# play.sh dashboard|sigterm|display-lost|display-frozen|stopped|scaled, with GLIMM_BINARY and
-# GLIMM_MEDIA_DIR set. "scaled" starts it as `make run` and the launcher do, on a 1920x1080 screen.
+# play.sh dashboard|sigterm|display-lost|display-frozen|stopped|scaled|no-display, with
+# GLIMM_BINARY and GLIMM_MEDIA_DIR set. "scaled" starts it as `make run` and the launcher do, on a
+# 1920x1080 screen; "no-display" starts it with no X server at all, as over SSH.
 # shellcheck source=tests/player/session.sh
 source "$(dirname "$0")/session.sh"
 
 ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
+if [ "${1:-}" = no-display ]; then
+    # Left to itself SDL would draw in the terminal (classic) or off screen (sdl12-compat) for ever.
+    # Rows: DISPLAY (- unset), then what the case is.
+    while IFS='|' read -r display case; do
+        unset=(-u DISPLAY) && [ "$display" = - ] || unset=(DISPLAY="$display")
+        (cd "$scratch" && exec env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "${unset[@]}" SDL_AUDIODRIVER=dummy \
+            "${GLIMM_BINARY:?}" >"$scratch/out" 2>"$scratch/err" </dev/null) &
+        game_pid=$!
+        wait_game 2
+        [ "$status" -eq 1 ] || fail "$case: the game ended with status $status"
+        [ ! -s "$scratch/out" ] || fail "$case: the game wrote $(wc -c <"$scratch/out") bytes to stdout"
+        grep -qx 'glimm: cannot open the 640x480 window: .*' "$scratch/err" && [ "$(wc -l <"$scratch/err")" -eq 1 ] ||
+            fail "$case: the game said: $(cat "$scratch/err")"
+    done <<'ROWS'
+-|no display
+|an empty DISPLAY
+:65000|a display whose server is gone
+ROWS
+    exit 0
+fi
 scaler=$(dirname "$0")/../../packaging/run-scaled compat=/usr/lib/x86_64-linux-gnu/sdl12-compat
 if [ "${1:-}" = scaled ]; then
     screen=1920x1080 start_x
@@ -168,5 +189,5 @@ ROWS
     size=$(xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p')
     [ "$size" = 640x480 ] || fail "GLIMM_SCALE=1 gave a window of $size"
     ;;
-*) fail "usage: $0 dashboard|sigterm|display-lost|display-frozen|stopped|scaled" ;;
+*) fail "usage: $0 dashboard|sigterm|display-lost|display-frozen|stopped|scaled|no-display" ;;
 esac
