@@ -36,4 +36,4 @@ play-web: web
 	python3 tools/serve-web build-web/site $(PORT)
 
 clean:
-	rm -rf build build-asan build-release build-fuzz build-web
+	rm -rf build build-asan build-release build-fuzz build-web build-web-tests
