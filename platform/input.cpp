@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "platform/display.h"
-#include "platform/frame_clock.h"
 #include "platform/shutdown.h"
 #include "platform/side_taps.h"
 
@@ -14,6 +13,7 @@ int keyState[KeyStateCount] = {};
 int mouseButtonState[MouseButtonStateCount] = {};
 int pointerX[PointerSlotCount] = {};
 int pointerY[PointerSlotCount] = {};
+bool pointerActive[PointerSlotCount] = {};
 bool quitRequested = false;
 
 namespace {

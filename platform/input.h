@@ -18,6 +18,9 @@ extern int mouseButtonState[MouseButtonStateCount]; // by SDL button number, 1 l
 // 0..640, y is not clamped.
 extern int pointerX[PointerSlotCount];
 extern int pointerY[PointerSlotCount];
+// Slot 0 while the window has the mouse focus (refreshPointerFocus); slots 1 to 3 from readInput
+// to the next refreshPointerFocus, in a frame that read a side tap there.
+extern bool pointerActive[PointerSlotCount];
 // Set by a quit event or a termination signal (drainEvents) or the dashboard's "Exit" button;
 // nothing clears it.
 extern bool quitRequested;
