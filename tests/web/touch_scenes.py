@@ -144,9 +144,36 @@ def taps_play_the_seeded_script_to_the_score_of_mouse_clicks(b, url):
 
 
 @scene
-def a_drag_aims_without_shooting_and_a_second_fingers_tap_shoots_at_its_place(b, url):
+def enemy_places(b):
+    return b.js("Array.from({length: glimm._glimmEnemyCount()}, (_, i) =>"
+                " [glimm._glimmEnemyView(i, 0), glimm._glimmEnemyView(i, 1)])")
+
+
+def an_enemy_away_from(b, place, distance):
+    """Steps until an enemy is well inside the picture and every enemy is more than distance
+    away from place (across plus down); that enemy's game pixel."""
+    for _ in range(600):
+        R.step(b, 1)
+        places = enemy_places(b)
+        if all(abs(x - place[0]) + abs(y - place[1]) > distance for x, y in places):
+            enemy = next(((round(x), round(y)) for x, y in places
+                          if 100 < x < 560 and 100 < y < 380), None)
+            if enemy:
+                return enemy
+    raise AssertionError(f"no enemy came out away from {place}")
+
+
+@scene
+def a_first_tap_shorter_than_a_frame_a_drag_and_a_second_fingers_tap(b, url):
     b.emulate(*PHONE)
     R.start_stepped(b, url, 42)
+    # The game's first touch, down and up between two frames, shoots the enemy under it.
+    enemy = an_enemy_away_from(b, (-1000, -1000), 0)
+    b.touch("touchStart", [(1, *R.to_page(b, *enemy))])
+    b.touch("touchEnd")
+    R.step(b, 2)
+    assert b.js("glimm._glimmScore()") > 0, f"the first tap at {enemy} was lost"
+
     b.touch("touchStart", [(1, *R.to_page(b, 100, 100))])
     R.step(b, 2)
     for x, y in ((200, 160), (300, 220), (400, 300), (500, 380)):
@@ -165,17 +192,7 @@ def a_drag_aims_without_shooting_and_a_second_fingers_tap_shoots_at_its_place(b,
     # The aiming finger rests in a corner; another finger taps an enemy well away from it.
     corner = (60, 60)
     b.touch("touchStart", [(1, *R.to_page(b, *corner))])
-    enemy = None
-    for _ in range(600):
-        R.step(b, 1)
-        places = b.js("Array.from({length: glimm._glimmEnemyCount()}, (_, i) =>"
-                      " [glimm._glimmEnemyView(i, 0), glimm._glimmEnemyView(i, 1)])")
-        if all(abs(x - corner[0]) + abs(y - corner[1]) > 150 for x, y in places):
-            enemy = next(((round(x), round(y)) for x, y in places
-                          if 100 < x < 560 and 100 < y < 380), None)
-        if enemy:
-            break
-    assert enemy, "no enemy came out away from the aiming finger"
+    enemy = an_enemy_away_from(b, corner, 150)
     before = b.js("glimm._glimmScore()")
     b.touch("touchStart", [(1, *R.to_page(b, *corner)), (2, *R.to_page(b, *enemy))])
     b.touch("touchEnd", [(2, *R.to_page(b, *enemy))])
@@ -244,7 +261,7 @@ def fingers_move(b, starts, ends, steps=12):
     for k in range(1, steps + 1):
         b.touch("touchMove", [(i + 1, sx + (ex - sx) * k / steps, sy + (ey - sy) * k / steps)
                               for i, ((sx, sy), (ex, ey)) in enumerate(zip(starts, ends))])
-        R.wait_frames(b, 1)
+        settle(b)
     b.touch("touchEnd")
 
 
@@ -258,12 +275,12 @@ def a_swipe_and_a_pinch_over_the_game_leave_the_page_as_it_was(b, url):
     middle_y = top + height / 2
     fingers_move(b, [(left + 10, middle_y)], [(left + width - 10, middle_y)])
     fingers_move(b, [(left + width - 10, middle_y)], [(left + 10, middle_y)])
-    R.wait_frames(b, 10)
+    settle(b)
     assert page_place(b) == before, ("after the swipes", page_place(b), before)
     centre = (left + width / 2, middle_y)
     fingers_move(b, [(centre[0] - 20, centre[1]), (centre[0] + 20, centre[1])],
                  [(left + 20, top + 20), (left + width - 20, top + height - 20)])
-    R.wait_frames(b, 10)
+    settle(b)
     assert page_place(b) == before, ("after the pinch", page_place(b), before)
 
 
@@ -275,8 +292,7 @@ def hidden_for_20_s_the_page_comes_back_paused_on_the_round_it_left(b, url):
                        ".getContext('2d').getImageData(0, 423, 640, 29).data); });")
     R.open_and_play(b, url)
     for _ in range(100):  # shoot until the round has a score of its own
-        places = b.js("Array.from({length: glimm._glimmEnemyCount()}, (_, i) =>"
-                      " [glimm._glimmEnemyView(i, 0), glimm._glimmEnemyView(i, 1)])")
+        places = enemy_places(b)
         inside = [(round(x), round(y)) for x, y in places if 20 < x < 620 and 20 < y < 400]
         if inside:
             R.click_game(b, *inside[0])
