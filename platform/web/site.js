@@ -46,7 +46,7 @@
     if (!matchMedia('(pointer: coarse)').matches) return;
     document.getElementById('play').textContent = 'Tap to play';
     document.getElementById('controls').textContent =
-        'Tap to aim and shoot \u00b7 Drag to steer \u00b7 Pause at the top right';
+        'Tap to aim and shoot \u00b7 Drag to steer';
   }
 
   function fetchBytes(name) {
