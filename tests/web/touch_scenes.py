@@ -143,7 +143,6 @@ def taps_play_the_seeded_script_to_the_score_of_mouse_clicks(b, url):
     assert b.js("glimm._glimmScore()") == clicks, (b.js("glimm._glimmScore()"), clicks)
 
 
-@scene
 def enemy_places(b):
     return b.js("Array.from({length: glimm._glimmEnemyCount()}, (_, i) =>"
                 " [glimm._glimmEnemyView(i, 0), glimm._glimmEnemyView(i, 1)])")
