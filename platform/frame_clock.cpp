@@ -3,7 +3,6 @@
 
 Uint32 lastFrameTicks = 0;
 int frameMs = 0;
-bool pointerActive[PointerSlotCount] = {};
 Uint32 (*queryTicks)() = SDL_GetTicks;
 Uint8 (*queryAppState)() = SDL_GetAppState;
 void (*delayFrame)(Uint32 ms) = SDL_Delay;

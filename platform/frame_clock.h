@@ -10,7 +10,6 @@ constexpr int MaxFrameMs = 100; // the most one frame advances the world, howeve
 
 extern Uint32 lastFrameTicks; // SDL_GetTicks of the previous measureFrame
 extern int frameMs; // ms between the two latest measureFrame calls, at most MaxFrameMs; 0 at start
-extern bool pointerActive[PointerSlotCount]; // slot 0 while the window has the mouse focus
 
 // The one clock of the frame loop and the frame clock; SDL_GetTicks unless a test stands in.
 extern Uint32 (*queryTicks)();

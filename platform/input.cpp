@@ -7,11 +7,13 @@
 
 #include "platform/display.h"
 #include "platform/shutdown.h"
+#include "platform/side_taps.h"
 
 int keyState[KeyStateCount] = {};
 int mouseButtonState[MouseButtonStateCount] = {};
 int pointerX[PointerSlotCount] = {};
 int pointerY[PointerSlotCount] = {};
+bool pointerActive[PointerSlotCount] = {};
 bool quitRequested = false;
 
 namespace {
@@ -75,6 +77,11 @@ void readInput() {
     takeEvents(SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP, mouseButtonState, mouseButtonReleaseDue,
                MouseButtonStateCount, buttonOf);
     SDL_GetMouseState(&pointerX[0], &pointerY[0]);
+    // A side tap shoots at its own place in the frame that reads it, beside the pointer's.
+    const int sideTaps = takeSideTaps(&pointerX[1], &pointerY[1], PointerSlotCount - 1);
+    for (int slot = 1; slot < PointerSlotCount; ++slot) {
+        pointerActive[slot] = slot <= sideTaps;
+    }
     for (int slot = 0; slot < PointerSlotCount; ++slot) {
         if (pointerX[slot] < 0) {
             pointerX[slot] = 0;

@@ -8,6 +8,7 @@
 
 #include "app/frame_loop.h"
 #include "dashboard/backdrop.h"
+#include "dashboard/state.h"
 #include "platform/frame_clock.h"
 #include "platform/input.h"
 #include "platform/web/events.h"
@@ -48,6 +49,9 @@ bool startPage() {
 
 bool runPageFrame() {
     const double start = emscripten_get_now();
+    if (quitRequested) {
+        return false; // ended already, by a frame run outside the browser's frame callbacks
+    }
     runFrame();
     frameWorkMs[framesRun++ % TimedFrames] = emscripten_get_now() - start;
     if (quitRequested) {
@@ -58,3 +62,18 @@ bool runPageFrame() {
     }
     return true;
 }
+
+extern "C" {
+
+// A hidden page gets no frames: one more, with Escape pressed, pauses the game now, so the
+// player comes back to it paused and its music stays quiet. On the dashboard it stays as it is.
+EMSCRIPTEN_KEEPALIVE void glimmPageHidden() {
+    if (dashboardOpen || quitRequested) {
+        return;
+    }
+    glimmKey(SDLK_ESCAPE, 1);
+    glimmKey(SDLK_ESCAPE, 0);
+    runPageFrame();
+}
+
+} // extern "C"

@@ -13,3 +13,9 @@ bool startPage();
 // Called once per game frame: runs it and times it; when it was the last, the listeners and
 // the music stop and the site is told. False once the game has ended.
 bool runPageFrame();
+
+extern "C" {
+// Called by the page's listeners (events.js) when the page goes hidden: the game pauses at once
+// unless its dashboard is open.
+void glimmPageHidden();
+}

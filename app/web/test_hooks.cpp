@@ -4,10 +4,12 @@
 
 #include "app/frame_loop.h"
 #include "app/web/page_loop.h"
+#include "dashboard/state.h"
 #include "game/random.h"
 #include "game/world.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
+#include "platform/input.h"
 
 namespace {
 
@@ -51,6 +53,29 @@ EMSCRIPTEN_KEEPALIVE int glimmScore() {
 }
 EMSCRIPTEN_KEEPALIVE int glimmHighScore() {
     return highScore;
+}
+
+// What the touch scenes look at: a pointer slot's place and whether it is active, the left
+// button's state word, the aim, the enemies' places on the screen, and the dashboard's target.
+EMSCRIPTEN_KEEPALIVE int glimmPointer(int slot, int axis) {
+    return axis == 0 ? pointerX[slot] : axis == 1 ? pointerY[slot] : pointerActive[slot];
+}
+EMSCRIPTEN_KEEPALIVE int glimmLeftButton() {
+    return mouseButtonState[SDL_BUTTON_LEFT];
+}
+EMSCRIPTEN_KEEPALIVE double glimmAim(int axis) {
+    return axis == 0 ? aimX : aimY;
+}
+EMSCRIPTEN_KEEPALIVE int glimmEnemyCount() {
+    return enemyCount;
+}
+EMSCRIPTEN_KEEPALIVE double glimmEnemyView(int enemy, int axis) {
+    const Enemy* e = enemies[enemy];
+    return axis == 0 ? viewPosition(e->x, e->ring->radius, aimX)
+                     : viewPosition(e->y, e->ring->radius, aimY);
+}
+EMSCRIPTEN_KEEPALIVE int glimmDashboardOpen() {
+    return dashboardOpen ? 1 : 0;
 }
 
 } // extern "C"

@@ -1,12 +1,16 @@
-// SDL's event queue, mouse state, focus and clock for the page. The page's listeners hand the
-// pointer, its buttons, the keys and the pointer's coming and going to the entry points below
-// between two frames, so a frame never sees the queue change under it.
+// SDL's event queue, mouse state, focus and clock for the page, and its side taps. The page's
+// listeners hand the pointer, its buttons and taps, the keys, the pointer's coming and going and
+// the taps of other fingers to the entry points below between two frames, so a frame never sees
+// the queue change under it.
 #include "platform/web/events.h"
 
 #include <SDL.h>
 #include <emscripten.h>
 
 #include <cstring>
+
+#include "platform/input.h"
+#include "platform/side_taps.h"
 
 namespace {
 
@@ -18,12 +22,35 @@ int mouseX = 0;
 int mouseY = 0;
 Uint8 mouseButtons = 0;
 bool pointerOver = false;
+int sideTapCount = 0;
+int sideTapX[PointerSlotCount - 1] = {};
+int sideTapY[PointerSlotCount - 1] = {};
+// Frames begun since the pointer came over the canvas, up to 2. The game takes the pointer's
+// focus at a frame's end and acts on it from the next, so a tap that brought the focus is held
+// back until a frame has seen the focus; taps held back wait in heldTaps.
+int framesSinceOver = 2;
+int heldTaps = 0;
 const double startMs = emscripten_get_now();
 
 void enqueue(const SDL_Event& event) {
     if (queued < QueueCapacity) {
         queue[queued++] = event;
     }
+}
+
+// A button's press or release at (x, y), the pointer left where it is.
+void queueButton(int button, int down, int x, int y) {
+    SDL_Event event = {};
+    event.type = down != 0 ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    event.button.type = event.type;
+    event.button.button = static_cast<Uint8>(button);
+    event.button.state = down != 0 ? SDL_PRESSED : SDL_RELEASED;
+    event.button.x = static_cast<Uint16>(x), event.button.y = static_cast<Uint16>(y);
+    if (button >= 1 && button <= 8) {
+        const auto bit = static_cast<Uint8>(SDL_BUTTON(button));
+        mouseButtons = static_cast<Uint8>(down != 0 ? mouseButtons | bit : mouseButtons & ~bit);
+    }
+    enqueue(event);
 }
 
 } // namespace
@@ -42,6 +69,15 @@ void stopListening() {
     pageStopListening();
 }
 
+int takeSideTaps(int* x, int* y, int capacity) {
+    const int count = sideTapCount < capacity ? sideTapCount : capacity;
+    for (int i = 0; i < count; ++i) {
+        x[i] = sideTapX[i], y[i] = sideTapY[i];
+    }
+    sideTapCount = 0;
+    return count;
+}
+
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void glimmPointerMoved(int x, int y) {
@@ -50,17 +86,7 @@ EMSCRIPTEN_KEEPALIVE void glimmPointerMoved(int x, int y) {
 
 EMSCRIPTEN_KEEPALIVE void glimmButton(int button, int down, int x, int y) {
     glimmPointerMoved(x, y);
-    SDL_Event event = {};
-    event.type = down != 0 ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    event.button.type = event.type;
-    event.button.button = static_cast<Uint8>(button);
-    event.button.state = down != 0 ? SDL_PRESSED : SDL_RELEASED;
-    event.button.x = static_cast<Uint16>(x), event.button.y = static_cast<Uint16>(y);
-    if (button >= 1 && button <= 8) {
-        const auto bit = static_cast<Uint8>(SDL_BUTTON(button));
-        mouseButtons = static_cast<Uint8>(down != 0 ? mouseButtons | bit : mouseButtons & ~bit);
-    }
-    enqueue(event);
+    queueButton(button, down, x, y);
 }
 
 EMSCRIPTEN_KEEPALIVE void glimmKey(int symbol, int down) {
@@ -73,11 +99,43 @@ EMSCRIPTEN_KEEPALIVE void glimmKey(int symbol, int down) {
 }
 
 EMSCRIPTEN_KEEPALIVE void glimmPointerOver(int over) {
+    if (over != 0 && !pointerOver) {
+        framesSinceOver = 0;
+    }
     pointerOver = over != 0;
 }
 
+EMSCRIPTEN_KEEPALIVE void glimmTap(int x, int y) {
+    glimmPointerMoved(x, y);
+    if (framesSinceOver < 2) {
+        ++heldTaps;
+        return;
+    }
+    queueButton(SDL_BUTTON_LEFT, 1, x, y);
+    queueButton(SDL_BUTTON_LEFT, 0, x, y);
+}
+
+// The right button's click shoots, as the mouse's would, and the dashboard ignores it: a second
+// finger never presses a button under the first.
+EMSCRIPTEN_KEEPALIVE void glimmSideTap(int x, int y) {
+    if (sideTapCount < PointerSlotCount - 1) {
+        sideTapX[sideTapCount] = x, sideTapY[sideTapCount] = y;
+        ++sideTapCount;
+    }
+    queueButton(SDL_BUTTON_RIGHT, 1, x, y);
+    queueButton(SDL_BUTTON_RIGHT, 0, x, y);
+}
+
+// The listeners queued everything before this frame began; only taps held back for the focus
+// may be due.
 void SDL_PumpEvents() {
-    // Nothing to fetch: the listeners queued everything before this frame began.
+    if (framesSinceOver < 2) {
+        ++framesSinceOver;
+    }
+    for (; heldTaps > 0 && framesSinceOver == 2; --heldTaps) {
+        queueButton(SDL_BUTTON_LEFT, 1, mouseX, mouseY);
+        queueButton(SDL_BUTTON_LEFT, 0, mouseX, mouseY);
+    }
 }
 
 // Classic SDL's look into the queue, as far as the game uses it: up to numevents events whose

@@ -1,7 +1,7 @@
 """The Chromium driver (see browser.py): headless Chromium through its DevTools protocol, one
 browser with one page in a new empty profile, page scripts, real pointer and key events, console
-messages and downloads; and Chromium's own extras (call, page, take_events: touch, device
-emulation, throttling). Needs Debian's python3-websocket."""
+messages and downloads; and Chromium's own extras (call, page, take_events, emulate, touch:
+touch screens, device emulation, throttling). Needs Debian's python3-websocket."""
 import json
 import os
 import shutil
@@ -148,6 +148,20 @@ class Browser:
         if hold is not None:
             wait_until(hold, what=f"{name} to be seen")
         self.key("keyUp", name, code)
+
+    def emulate(self, width, height, ratio, mobile=True):
+        """Chromium only: the page as a device of width x height CSS pixels at ratio device pixels
+        each; a mobile one (the page's viewport tag honoured) with a touch screen."""
+        self.page("Emulation.setDeviceMetricsOverride", {"width": width, "height": height,
+                                                         "deviceScaleFactor": ratio,
+                                                         "mobile": mobile})
+        self.page("Emulation.setTouchEmulationEnabled", {"enabled": mobile, "maxTouchPoints": 5})
+
+    def touch(self, kind, points=()):
+        """Chromium only: the fingers (id, x, y), in page pixels, touch down (touchStart: all
+        that are down), move (touchMove) or lift (touchEnd: the ones lifted, none for all)."""
+        self.page("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+            {"id": ident, "x": x, "y": y, "radiusX": 1, "radiusY": 1} for ident, x, y in points]})
 
     def hide_page(self):
         """Another tab in front of the page, which the page sees as hidden."""
