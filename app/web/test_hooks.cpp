@@ -4,6 +4,7 @@
 
 #include "app/frame_loop.h"
 #include "app/web/page_loop.h"
+#include "dashboard/screenshot.h"
 #include "game/random.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -51,6 +52,16 @@ EMSCRIPTEN_KEEPALIVE int glimmScore() {
 }
 EMSCRIPTEN_KEEPALIVE int glimmHighScore() {
     return highScore;
+}
+// Another tab's doings, through the same seams as play: a round ending with value points (the
+// best shown after it), and "Save BMP screenshot" (1 when saved).
+EMSCRIPTEN_KEEPALIVE int glimmEndRoundWith(int value) {
+    score = value;
+    resetRound();
+    return highScore;
+}
+EMSCRIPTEN_KEEPALIVE int glimmSaveScreenshot() {
+    return saveScreenshot() ? 1 : 0;
 }
 
 } // extern "C"
