@@ -85,6 +85,7 @@ class Browser:
 
     def __init__(self, width=800, height=600):
         started = time.monotonic()
+        self.width, self.height = width, height
         self.profile = tempfile.mkdtemp(prefix="glimm-firefox-")
         self.downloads = os.path.join(self.profile, "downloads")
         os.makedirs(self.downloads)
@@ -121,6 +122,25 @@ class Browser:
             self.close()
             raise
         self.started_in = time.monotonic() - started
+
+    @property
+    def tab(self):
+        """The handle of the tab the calls act on."""
+        return self.context
+
+    def new_tab(self):
+        """Another tab of this browser, blank and in front; the calls act on it from now on.
+        Its handle."""
+        self.context = self.call("browsingContext.create", {"type": "tab"})["context"]
+        self.call("browsingContext.setViewport",
+                  {"context": self.context, "viewport": {"width": self.width,
+                                                         "height": self.height}})
+        return self.context
+
+    def switch_tab(self, handle):
+        """The calls act on that tab from now on, which comes in front."""
+        self.context = handle
+        self.call("browsingContext.activate", {"context": handle})
 
     def _listening_address(self):
         """The BiDi address Firefox printed, or "ended" if it has stopped."""

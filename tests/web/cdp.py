@@ -32,7 +32,7 @@ class Browser:
             ["/usr/bin/chromium", *FLAGS, f"--user-data-dir={self.profile}",
              f"--window-size={width},{height}", "about:blank"],
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
-        self.events, self.replies, self.next_id = [], {}, 0
+        self.events, self.replies, self.next_id, self.scripts = [], {}, 0, []
         self.lock = threading.Condition()
         self.socket = None
         try:
@@ -49,13 +49,39 @@ class Browser:
             self.target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             self.session = self.call("Target.attachToTarget",
                                      {"targetId": self.target, "flatten": True})["sessionId"]
-            for domain in ("Page", "Runtime", "Network", "Performance"):
-                self.page(f"{domain}.enable")
+            self.tabs = {self.target: self.session}
+            self._enable()
             self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
                                                       "downloadPath": self.downloads})
         except Exception:
             self.close()
             raise
+
+    def _enable(self):
+        for domain in ("Page", "Runtime", "Network", "Performance"):
+            self.page(f"{domain}.enable")
+
+    @property
+    def tab(self):
+        """The handle of the tab the calls act on."""
+        return self.target
+
+    def new_tab(self):
+        """Another tab of this browser, blank and in front; the calls act on it from now on.
+        Its handle."""
+        target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.target = target
+        self.session = self.tabs[target] = self.call(
+            "Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        self._enable()
+        for script in self.scripts:
+            self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        return target
+
+    def switch_tab(self, handle):
+        """The calls act on that tab from now on, which comes in front."""
+        self.target, self.session = handle, self.tabs[handle]
+        self.call("Target.activateTarget", {"targetId": handle})
 
     def _read(self):
         while True:
@@ -102,7 +128,9 @@ class Browser:
                 for e in self.take_events("Runtime.consoleAPICalled")]
 
     def before_each_load(self, script):
-        """Runs script in the page before its own scripts, at every later load."""
+        """Runs script in the page before its own scripts, at every later load (of a tab opened
+        later too)."""
+        self.scripts.append(script)
         self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
 
     def open(self, url):
