@@ -44,6 +44,14 @@
     document.getElementById('again').focus();
   }
 
+  // The service worker keeps the site for the next visits, offline too. Asked for only once this
+  // page has its code, so that it never meets a newer build's files mid-load.
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'})
+        .catch(function(error) { console.warn('Glimm: no offline copy (' + error.message + ')'); });
+  }
+
   addEventListener('resize', fit);
   fit();
   canvas.addEventListener('contextmenu', function(event) { event.preventDefault(); });
@@ -53,6 +61,7 @@
     wasm = files[0];
     data = files[1];
     show('start');
+    keepForOffline();
   }, function(error) {
     document.getElementById('loading').textContent = 'Glimm could not be loaded (' + error.message + ').';
   });
