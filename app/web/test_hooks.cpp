@@ -5,6 +5,7 @@
 #include "app/frame_loop.h"
 #include "app/web/page_loop.h"
 #include "dashboard/screenshot.h"
+#include "dashboard/state.h"
 #include "game/random.h"
 #include "game/world.h"
 #include "platform/display.h"
@@ -52,6 +53,13 @@ EMSCRIPTEN_KEEPALIVE int glimmScore() {
 }
 EMSCRIPTEN_KEEPALIVE int glimmHighScore() {
     return highScore;
+}
+// How far the view has turned toward the pointer, and the dashboard's open fraction (0 to 100).
+EMSCRIPTEN_KEEPALIVE double glimmAimX() {
+    return aimX;
+}
+EMSCRIPTEN_KEEPALIVE double glimmDashboardFraction() {
+    return dashboardFraction;
 }
 // Another tab's doings, through the same seams as play: a round ending with value points (the
 // best shown after it), and "Save BMP screenshot" (1 when saved).

@@ -6,8 +6,8 @@
 
 extern "C" {
 // Defined in music.js, called only here: the track at path (on the site, beside the page) as the
-// music, streamed as it plays, 0 when the page has no audio element; then play (loops: -1 for ever), pause, resume, volume 0 to
-// 128. Played or resumed, it sounds only while the page is shown.
+// music, streamed as it plays, 0 when the page has no audio element; then play (loops: -1 for
+// ever), pause, resume, volume 0 to 128. Played or resumed, it sounds only while the page is shown.
 int pageLoadMusic(const char* path);
 void pagePlayMusic(int loops);
 void pagePauseMusic();

@@ -44,12 +44,14 @@
     document.getElementById('again').focus();
   }
 
-  // The service worker keeps the site for the next visits, offline too. Asked for only once this
-  // page has its code, so that it never meets a newer build's files mid-load.
+  // The service worker keeps the site for the next visits, offline too, and looks for a new
+  // build at every visit online. Asked for only once this page has its code, so that the page
+  // never meets a newer build's files mid-load.
   function keepForOffline() {
     if (!('serviceWorker' in navigator)) return;
-    navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'})
-        .catch(function(error) { console.warn('Glimm: no offline copy (' + error.message + ')'); });
+    navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'}).then(
+        function(kept) { kept.update().catch(function() {}); }, // offline: the kept build plays
+        function(error) { console.warn('Glimm: no offline copy (' + error.message + ')'); });
   }
 
   addEventListener('resize', fit);

@@ -100,7 +100,7 @@ class Browser:
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
             env={**os.environ, "MOZ_HEADLESS_WIDTH": str(width),
                  "MOZ_HEADLESS_HEIGHT": str(height), "MOZ_CRASHREPORTER_DISABLE": "1"})
-        self.events, self.replies, self.next_id = [], {}, 0
+        self.events, self.replies, self.next_id, self.preloads = [], {}, 0, []
         self.lock = threading.Condition()
         self.socket = None
         try:
@@ -191,8 +191,15 @@ class Browser:
     def before_each_load(self, script):
         """Runs script in the page before its own scripts, at every later load."""
         # Evaluated as a script of its own, so its top-level names are the page's globals.
-        self.call("script.addPreloadScript",
-                  {"functionDeclaration": f"() => {{ (0, eval)({json.dumps(script)}); }}"})
+        self.preloads.append(self.call(
+            "script.addPreloadScript",
+            {"functionDeclaration": f"() => {{ (0, eval)({json.dumps(script)}); }}"})["script"])
+
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        for preload in self.preloads:
+            self.call("script.removePreloadScript", {"script": preload})
+        self.preloads = []
 
     def open(self, url):
         self.call("browsingContext.navigate", {"context": self.context, "url": url,

@@ -32,7 +32,8 @@ class Browser:
             ["/usr/bin/chromium", *FLAGS, f"--user-data-dir={self.profile}",
              f"--window-size={width},{height}", "about:blank"],
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
-        self.events, self.replies, self.next_id, self.scripts = [], {}, 0, []
+        self.events, self.replies, self.next_id = [], {}, 0
+        self.scripts, self.script_ids = [], []
         self.lock = threading.Condition()
         self.socket = None
         try:
@@ -75,7 +76,8 @@ class Browser:
             "Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
         self._enable()
         for script in self.scripts:
-            self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+            self.script_ids.append((self.session, self.page(
+                "Page.addScriptToEvaluateOnNewDocument", {"source": script})["identifier"]))
         return target
 
     def switch_tab(self, handle):
@@ -131,7 +133,14 @@ class Browser:
         """Runs script in the page before its own scripts, at every later load (of a tab opened
         later too)."""
         self.scripts.append(script)
-        self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        self.script_ids.append((self.session, self.page(
+            "Page.addScriptToEvaluateOnNewDocument", {"source": script})["identifier"]))
+
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        for session, ident in self.script_ids:
+            self.call("Page.removeScriptToEvaluateOnNewDocument", {"identifier": ident}, session)
+        self.scripts, self.script_ids = [], []
 
     def open(self, url):
         self.page("Page.navigate", {"url": url})

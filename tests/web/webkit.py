@@ -249,6 +249,10 @@ class Browser:
         """Runs script in the page before its own scripts, at every later load."""
         self.scripts.append(script)
 
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        self.scripts.clear()  # the relays hold this very list
+
     def open(self, url):
         self._keep_console()
         self.call("POST", "/url", {"url": self._relayed(url)})
