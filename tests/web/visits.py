@@ -66,6 +66,44 @@ def two_tabs_never_lower_the_best_nor_take_one_screenshot_number_twice(b, url):
                 os.remove(os.path.join(b.downloads, name))
 
 
+# The site's worker left out, so that only what the page itself asks for counts.
+NO_WORKER = "delete Navigator.prototype.serviceWorker;"
+MOST_BEFORE_PLAY = 400 * 1024
+
+
+@every_engine
+def click_to_play_waits_only_for_the_code_and_the_pictures(b, url):
+    b.before_each_load(NO_WORKER)
+    server = server_of(url)
+    b.open(url)
+    b.wait_for_js(START_SHOWN, what="the start screen")
+    asked = [path.split("?")[0] for path in server.take_requests()]
+    sizes = {path: os.path.getsize(os.path.join(server.folder, path.lstrip("/") or "index.html"))
+             for path in set(asked) if path != "/favicon.ico"}
+    assert MUSIC not in sizes and sum(sizes.values()) <= MOST_BEFORE_PLAY, sizes
+    b.click(*to_page(b, 320, 240))
+    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
+                  what="the game's first frames")
+    browser.wait_until(lambda: MUSIC in [p.split("?")[0] for p in server.take_requests()],
+                       what="the music asked for once the game plays")
+
+
+# Screenshot 3 taken by a tab whose word never came (closed at once, or an older page).
+TAKEN_MEANWHILE = ("new Promise(done => { const o = indexedDB.open('glimm'); o.onsuccess = () => {"
+                   " const t = o.result.transaction('records', 'readwrite');"
+                   " t.objectStore('records').put(3, 'screenshots');"
+                   " t.oncomplete = () => { o.result.close(); done(1); }; }; })")
+
+
+@scene
+def a_screenshot_number_taken_meanwhile_is_not_taken_again(b, url):
+    start_stepped(b, url, 42)
+    b.js(TAKEN_MEANWHILE)
+    assert b.js("glimm._glimmSaveScreenshot()") == 1
+    browser.wait_until(lambda: downloads(b) == ["screenshot4.bmp"], what="screenshot 4")
+    assert b.js(STORED) == {"best": None, "screenshots": 4}
+
+
 def music_plays(b):
     """The music's clock moves: it came, from the network or the kept site."""
     at = b.js("glimm.music.currentTime")
@@ -161,28 +199,6 @@ def a_media_error_is_said_once_and_the_game_plays_on_silent(b, url):
     assert len(music()) == 1, music()
 
 
-# The site's worker left out, so that only what the page itself asks for counts.
-NO_WORKER = "delete Navigator.prototype.serviceWorker;"
-MOST_BEFORE_PLAY = 400 * 1024
-
-
-@every_engine
-def click_to_play_waits_only_for_the_code_and_the_pictures(b, url):
-    b.before_each_load(NO_WORKER)
-    server = server_of(url)
-    b.open(url)
-    b.wait_for_js(START_SHOWN, what="the start screen")
-    asked = [path.split("?")[0] for path in server.take_requests()]
-    sizes = {path: os.path.getsize(os.path.join(server.folder, path.lstrip("/") or "index.html"))
-             for path in set(asked) if path != "/favicon.ico"}
-    assert MUSIC not in sizes and sum(sizes.values()) <= MOST_BEFORE_PLAY, sizes
-    b.click(*to_page(b, 320, 240))
-    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
-                  what="the game's first frames")
-    browser.wait_until(lambda: MUSIC in [p.split("?")[0] for p in server.take_requests()],
-                       what="the music asked for once the game plays")
-
-
 # The page's frame callbacks held to 15 a second, as WebKitGTK at twice the scale gave them, and
 # after each game frame the time, the dashboard's fraction and the aim.
 FIFTEEN_A_SECOND = """(() => { const real = requestAnimationFrame.bind(window); let last = -1e9;
@@ -220,6 +236,6 @@ def at_fifteen_frames_a_second_the_dashboard_and_the_aim_keep_their_speed(b, url
     print(f"  frame callbacks {1000 / gaps[len(gaps) // 2]:.1f} a second: the aim 90 % turned "
           f"in {turned / 1000:.2f} s, the dashboard open in {opened / 1000:.2f} s", flush=True)
     assert gaps[len(gaps) // 2] >= 60, "the callbacks were not held to 15 a second"
-    assert turned < 600, f"the aim took {turned:.0f} ms"
-    assert 400 <= opened <= 1000, f"the dashboard took {opened:.0f} ms"
+    assert turned < 700, f"the aim took {turned:.0f} ms"
+    assert 400 <= opened <= 1300, f"the dashboard took {opened:.0f} ms"
 
