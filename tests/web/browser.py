@@ -2,8 +2,8 @@
 and launch(), which starts one browser of the engine asked for. Each driver (cdp.Chromium's
 Browser, bidi's and webkit's) offers the same methods: open, reload, js, wait_for_js, mouse,
 click, key, press_key, console_texts, before_each_load, forget_before_load, new_tab,
-switch_tab, tab (the current tab's handle), close, the downloads folder, and use as a context manager; the Chromium driver
-also hide_page and show_page."""
+switch_tab, tab (the current tab's handle), close, the downloads folder, and use as a context
+manager; the Chromium driver also hide_page and show_page."""
 import functools
 import http.server
 import importlib
