@@ -1,8 +1,10 @@
 # The browser build, configured with `emcmake cmake -S . -B build-web` (see `make web`): the same
 # game/, gfx/ and dashboard/, compiled against SDL 1.2's own headers, with the page's SDL and its
 # seams in platform/web/ and the page's frame loop in app/web/. The site lands in
-# build-web/site/: index.html, site.js, the game's script, its WebAssembly, its media package and
-# its icon, nothing else.
+# build-web/site/: index.html, site.js, the game's script, its WebAssembly, its pictures'
+# package, the music beside them (streamed, not packed: the game starts without waiting for
+# it), the icons and web app manifest that make it installable, and the service worker that
+# keeps it all for playing offline; nothing else.
 #
 # Emscripten 3.1.6 (Debian 12) is the one this build is made and tested with; 3.1.6 to 3.1.x are
 # accepted, older ones refused, newer ones warned about: the link flags below rely on 3.1's
@@ -31,7 +33,8 @@ if(NOT GLIMM_WEB_TEST_HOOKS)
 endif()
 file(GLOB scripts CONFIGURE_DEPENDS ${web}/*.js)
 list(REMOVE_ITEM scripts ${web}/site.js)
-file(GLOB media CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Media/*/*)
+file(GLOB pictures CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/Media/Lumadeck/*)
+set(music Media/Game/Mirovanta.ogg)
 
 # The page's code without its entry, shared by the game and the guard's probe.
 list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/app/web/main.cpp)
@@ -49,7 +52,6 @@ set(page_link_options
     -sAUTO_JS_LIBRARIES=0 -sUSE_SDL=0 -sERROR_ON_UNDEFINED_SYMBOLS=1 -sENVIRONMENT=web
     -sMODULARIZE=1 -sEXPORT_NAME=createGlimm -sINITIAL_MEMORY=33554432 -sALLOW_MEMORY_GROWTH=1
     -sFORCE_FILESYSTEM=1
-    "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/Media/Game@/glimm/Media/Game"
     "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/Media/Lumadeck@/glimm/Media/Lumadeck")
 foreach(script ${scripts})
     list(APPEND page_link_options "SHELL:--js-library ${script}")
@@ -59,7 +61,7 @@ add_executable(glimm ${CMAKE_SOURCE_DIR}/app/web/main.cpp $<TARGET_OBJECTS:glimm
 target_include_directories(glimm PRIVATE ${CMAKE_SOURCE_DIR} ${GLIMM_SDL_HEADERS})
 target_link_options(glimm PRIVATE ${page_link_options})
 set_target_properties(glimm PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${site}
-    LINK_DEPENDS "${scripts};${media}")
+    LINK_DEPENDS "${scripts};${pictures}")
 
 # The guard's proof (tests/web/link-guard): the page with one call each of SDL, SDL_image and
 # SDL_mixer that it does not provide must fail to link. Built only when asked for.
@@ -72,11 +74,28 @@ set_target_properties(glimm_reaches_sdl PROPERTIES SUFFIX ".js"
 
 # Copied whenever they change, not only when the game relinks: an edit of the page alone must
 # reach the site.
-set(icon ${CMAKE_SOURCE_DIR}/packaging/icons/64x64/glimm.png)
+set(icons ${CMAKE_SOURCE_DIR}/packaging/icons)
 add_custom_command(OUTPUT ${site}/index.html ${site}/site.js ${site}/glimm.png
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}
+    ${site}/glimm-192.png ${site}/glimm-512.png ${site}/manifest.webmanifest ${site}/${music}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${site}/Media/Game
     COMMAND ${CMAKE_COMMAND} -E copy ${web}/index.html ${site}/index.html
     COMMAND ${CMAKE_COMMAND} -E copy ${web}/site.js ${site}/site.js
-    COMMAND ${CMAKE_COMMAND} -E copy ${icon} ${site}/glimm.png
-    DEPENDS ${web}/index.html ${web}/site.js ${icon})
-add_custom_target(glimm-page ALL DEPENDS ${site}/index.html ${site}/site.js ${site}/glimm.png)
+    COMMAND ${CMAKE_COMMAND} -E copy ${web}/manifest.webmanifest ${site}/manifest.webmanifest
+    COMMAND ${CMAKE_COMMAND} -E copy ${icons}/64x64/glimm.png ${site}/glimm.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${icons}/192x192/glimm.png ${site}/glimm-192.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${icons}/512x512/glimm.png ${site}/glimm-512.png
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/${music} ${site}/${music}
+    DEPENDS ${web}/index.html ${web}/site.js ${web}/manifest.webmanifest
+        ${icons}/64x64/glimm.png ${icons}/192x192/glimm.png ${icons}/512x512/glimm.png
+        ${CMAKE_SOURCE_DIR}/${music})
+add_custom_target(glimm-page ALL DEPENDS ${site}/index.html ${site}/site.js ${site}/glimm.png
+    ${site}/glimm-192.png ${site}/glimm-512.png ${site}/manifest.webmanifest ${site}/${music})
+
+# The service worker last, named by everything above: it looks at the files at every build and
+# rewrites itself only when one changed.
+add_custom_target(glimm-offline ALL
+    COMMAND ${CMAKE_COMMAND} -DSITE=${site} -DTEMPLATE=${web}/service_worker.js.in
+        -P ${CMAKE_SOURCE_DIR}/cmake/WebOffline.cmake
+    DEPENDS ${web}/service_worker.js.in ${CMAKE_SOURCE_DIR}/cmake/WebOffline.cmake
+    VERBATIM)
+add_dependencies(glimm-offline glimm glimm-page)

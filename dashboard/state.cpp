@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include "platform/frame_clock.h"
 #include "platform/input.h"
 
 bool dashboardOpen = false;
@@ -31,7 +32,10 @@ bool toggleDashboardOnEscape() {
 }
 
 void easeDashboard() {
-    dashboardFraction = dashboardOpen ? OpenStep(dashboardFraction) : CloseStep(dashboardFraction);
+    for (int step = 0; step < frameSteps; ++step) {
+        dashboardFraction =
+            dashboardOpen ? OpenStep(dashboardFraction) : CloseStep(dashboardFraction);
+    }
 }
 
 int slidePosition(double from, double to) {

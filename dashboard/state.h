@@ -8,7 +8,8 @@ extern double dashboardFraction; // 0..100 percent; exactly 0 is closed and lets
 // Called by the backdrop step first thing each frame: on an Escape press flips dashboardOpen.
 // True when this press opened a fully closed dashboard, so the backdrop must be captured.
 bool toggleDashboardOnEscape();
-// Called by the backdrop step last thing each frame: one easing step toward dashboardOpen.
+// Called by the backdrop step last thing each frame: frameSteps easing steps toward
+// dashboardOpen.
 void easeDashboard();
 
 // Where a dashboard piece stands at the current fraction: from when closed, to when fully open,

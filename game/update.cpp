@@ -37,8 +37,10 @@ void moveAim() {
     if (!pointerActive[0]) {
         return;
     }
-    aimX = (pointerX[0] - 320) / AimScale * AimNew + aimX * AimOld;
-    aimY = (pointerY[0] - 240) / AimScale * AimNew + aimY * AimOld;
+    for (int step = 0; step < frameSteps; ++step) {
+        aimX = (pointerX[0] - 320) / AimScale * AimNew + aimX * AimOld;
+        aimY = (pointerY[0] - 240) / AimScale * AimNew + aimY * AimOld;
+    }
 }
 
 // A new ring at the spawn point, and one time in three an enemy on it. A full

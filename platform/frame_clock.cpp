@@ -3,6 +3,8 @@
 
 Uint32 lastFrameTicks = 0;
 int frameMs = 0;
+int frameSteps = 1;
+bool stepsFollowFrameLength = false;
 Uint32 (*queryTicks)() = SDL_GetTicks;
 Uint8 (*queryAppState)() = SDL_GetAppState;
 void (*delayFrame)(Uint32 ms) = SDL_Delay;
@@ -20,6 +22,9 @@ void measureFrame() {
     const Uint32 elapsed = now - lastFrameTicks;
     frameMs = elapsed > static_cast<Uint32>(MaxFrameMs) ? MaxFrameMs : static_cast<int>(elapsed);
     lastFrameTicks = now;
+    // Rounded, so 60 callbacks a second (16 or 17 ms) step once, and 15 a second step four times.
+    const int steps = (frameMs + StepMs / 2) / StepMs;
+    frameSteps = stepsFollowFrameLength && steps > 1 ? steps : 1;
 }
 
 bool refreshPointerFocus() {

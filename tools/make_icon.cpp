@@ -128,7 +128,7 @@ void makeIcons(const std::string& root) {
     std::vector<Disc> discs = iconShapes();
     makeFolders(root + "/packaging/icons");
     writeText(root + "/packaging/icons/glimm.svg", svgText(discs));
-    for (int size : {16, 32, 48, 64, 128, 256}) {
+    for (int size : {16, 32, 48, 64, 128, 192, 256, 512}) {
         std::string folder =
             root + "/packaging/icons/" + std::to_string(size) + "x" + std::to_string(size);
         makeFolders(folder);

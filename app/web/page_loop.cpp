@@ -44,6 +44,7 @@ bool startPage() {
     // of this one is ever seen.
     captureBackdrop();
     delayFrame = noWait;
+    stepsFollowFrameLength = true;
     return true;
 }
 

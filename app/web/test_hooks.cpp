@@ -4,6 +4,7 @@
 
 #include "app/frame_loop.h"
 #include "app/web/page_loop.h"
+#include "dashboard/screenshot.h"
 #include "dashboard/state.h"
 #include "game/random.h"
 #include "game/world.h"
@@ -53,6 +54,23 @@ EMSCRIPTEN_KEEPALIVE int glimmScore() {
 }
 EMSCRIPTEN_KEEPALIVE int glimmHighScore() {
     return highScore;
+}
+// How far the view has turned toward the pointer, and the dashboard's open fraction (0 to 100).
+EMSCRIPTEN_KEEPALIVE double glimmAimX() {
+    return aimX;
+}
+EMSCRIPTEN_KEEPALIVE double glimmDashboardFraction() {
+    return dashboardFraction;
+}
+// Another tab's doings, through the same seams as play: a round ending with value points (the
+// best shown after it), and "Save BMP screenshot" (1 when saved).
+EMSCRIPTEN_KEEPALIVE int glimmEndRoundWith(int value) {
+    score = value;
+    resetRound();
+    return highScore;
+}
+EMSCRIPTEN_KEEPALIVE int glimmSaveScreenshot() {
+    return saveScreenshot() ? 1 : 0;
 }
 
 // What the touch scenes look at: a pointer slot's place and whether it is active, the left

@@ -5,9 +5,9 @@
 #include <SDL_mixer.h>
 
 extern "C" {
-// Defined in music.js, called only here: the track at path (in the page's file system) as the
-// music, 0 when it cannot be read; then play (loops: -1 for ever), pause, resume, volume 0 to
-// 128. Played or resumed, it sounds only while the page is shown.
+// Defined in music.js, called only here: the track at path (on the site, beside the page) as the
+// music, streamed as it plays, 0 when the page has no audio element; then play (loops: -1 for
+// ever), pause, resume, volume 0 to 128. Played or resumed, it sounds only while the page is shown.
 int pageLoadMusic(const char* path);
 void pagePlayMusic(int loops);
 void pagePauseMusic();

@@ -75,6 +75,16 @@
     document.getElementById('again').focus();
   }
 
+  // The service worker keeps the site for the next visits, offline too, and looks for a new
+  // build at every visit online. Asked for only once this page has its code, so that the page
+  // never meets a newer build's files mid-load.
+  function keepForOffline() {
+    if (!('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('service-worker.js', {updateViaCache: 'none'}).then(
+        function(kept) { kept.update().catch(function() {}); }, // offline: the kept build plays
+        function(error) { console.warn('Glimm: no offline copy (' + error.message + ')'); });
+  }
+
   addEventListener('resize', fit);
   fit();
   nameControls();
@@ -85,6 +95,7 @@
     wasm = files[0];
     data = files[1];
     show('start');
+    keepForOffline();
   }, function(error) {
     document.getElementById('loading').textContent = 'Glimm could not be loaded (' + error.message + ').';
   });

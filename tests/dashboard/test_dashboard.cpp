@@ -110,6 +110,25 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
 
 // Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
+// Rows: the steps a frame runs, then the frames the dashboard takes to open fully and to close
+// again: 39 steps each way, however a slow page's frames group them.
+TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
+    const int rows[][3] = {{1, 39, 39}, {2, 20, 20}, {4, 10, 10}, {6, 7, 7}};
+    for (const auto& [steps, toOpen, toClose] : rows) {
+        frameSteps = steps;
+        dashboardFraction = 0.0;
+        for (const auto& [open, frames] : {std::pair{true, toOpen}, std::pair{false, toClose}}) {
+            dashboardOpen = open;
+            for (int frame = 1; frame <= frames; ++frame) {
+                easeDashboard();
+                ASSERT_EQ(dashboardFraction == (open ? 100.0 : 0.0), frame == frames)
+                    << steps << " steps, frame " << frame;
+            }
+        }
+    }
+    frameSteps = 1;
+}
+
 TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     const struct Step {
         int frames;

@@ -122,6 +122,28 @@ TEST_F(Game, AStepMovesTheAimTowardThePointerAndDriftsEachEnemy) {
     }
 }
 
+// A slow page's frame runs the aim's easing as many times as frameSteps says: the same place as
+// that many frames of one step each.
+TEST_F(Game, TheAimEasesOnceForEachStepOfTheFrame) {
+    pointerActive[0] = true;
+    pointerX[0] = 600, pointerY[0] = 100;
+    for (int steps : {1, 2, 4, 6}) {
+        SCOPED_TRACE(steps);
+        resetRound();
+        frameSteps = 1;
+        for (int i = 0; i < steps; ++i) {
+            step(16);
+        }
+        const double oneByOneX = aimX, oneByOneY = aimY;
+        resetRound();
+        frameSteps = steps;
+        step(16);
+        EXPECT_DOUBLE_EQ(aimX, oneByOneX);
+        EXPECT_DOUBLE_EQ(aimY, oneByOneY);
+    }
+    frameSteps = 1;
+}
+
 // Rows: a frame's ms, then the rings after it (one per 200 ms, the first at once); every other
 // one is black.
 TEST_F(Game, RingsSpawnEveryTwoHundredMsAlternatingLightAndBlack) {

@@ -84,3 +84,22 @@ TEST(Display, ANamedDriverStandsElseOnlyAWindowSystemTheEnvironmentNames) {
                                      << " " << (row[2] ? row[2] : "-");
     }
 }
+
+// Rows: whether the steps follow the frame's length (the page), the frame's length in ms, then
+// how many times its once-a-frame steps run: the desktop always once; the page rounds to 16 ms
+// steps, never none, and never past the 100 ms cap.
+TEST(FrameClock, SlowPageFramesRepeatTheOnceAFrameSteps) {
+    const std::tuple<bool, Uint32, int> rows[] = {
+        {false, 67, 1}, {false, 100, 1}, {true, 0, 1},   {true, 7, 1},  {true, 16, 1},
+        {true, 17, 1},  {true, 23, 1},   {true, 24, 2},  {true, 33, 2}, {true, 40, 3},
+        {true, 67, 4},  {true, 100, 6},  {true, 5000, 6}};
+    for (const auto& [follow, length, expected] : rows) {
+        stepsFollowFrameLength = follow;
+        useFakeClock(10000);
+        measureFrame();
+        useFakeClock(10000 + length);
+        measureFrame();
+        EXPECT_EQ(frameSteps, expected) << follow << " " << length;
+    }
+    stepsFollowFrameLength = false;
+}

@@ -85,6 +85,7 @@ class Browser:
 
     def __init__(self, width=800, height=600):
         started = time.monotonic()
+        self.width, self.height = width, height
         self.profile = tempfile.mkdtemp(prefix="glimm-firefox-")
         self.downloads = os.path.join(self.profile, "downloads")
         os.makedirs(self.downloads)
@@ -99,7 +100,7 @@ class Browser:
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
             env={**os.environ, "MOZ_HEADLESS_WIDTH": str(width),
                  "MOZ_HEADLESS_HEIGHT": str(height), "MOZ_CRASHREPORTER_DISABLE": "1"})
-        self.events, self.replies, self.next_id = [], {}, 0
+        self.events, self.replies, self.next_id, self.preloads = [], {}, 0, []
         self.lock = threading.Condition()
         self.socket = None
         try:
@@ -121,6 +122,25 @@ class Browser:
             self.close()
             raise
         self.started_in = time.monotonic() - started
+
+    @property
+    def tab(self):
+        """The handle of the tab the calls act on."""
+        return self.context
+
+    def new_tab(self):
+        """Another tab of this browser, blank and in front; the calls act on it from now on.
+        Its handle."""
+        self.context = self.call("browsingContext.create", {"type": "tab"})["context"]
+        self.call("browsingContext.setViewport",
+                  {"context": self.context, "viewport": {"width": self.width,
+                                                         "height": self.height}})
+        return self.context
+
+    def switch_tab(self, handle):
+        """The calls act on that tab from now on, which comes in front."""
+        self.context = handle
+        self.call("browsingContext.activate", {"context": handle})
 
     def _listening_address(self):
         """The BiDi address Firefox printed, or "ended" if it has stopped."""
@@ -171,8 +191,15 @@ class Browser:
     def before_each_load(self, script):
         """Runs script in the page before its own scripts, at every later load."""
         # Evaluated as a script of its own, so its top-level names are the page's globals.
-        self.call("script.addPreloadScript",
-                  {"functionDeclaration": f"() => {{ (0, eval)({json.dumps(script)}); }}"})
+        self.preloads.append(self.call(
+            "script.addPreloadScript",
+            {"functionDeclaration": f"() => {{ (0, eval)({json.dumps(script)}); }}"})["script"])
+
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        for preload in self.preloads:
+            self.call("script.removePreloadScript", {"script": preload})
+        self.preloads = []
 
     def open(self, url):
         self.call("browsingContext.navigate", {"context": self.context, "url": url,

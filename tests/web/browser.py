@@ -1,8 +1,9 @@
 """What every browser-test driver shares: the loopback server for the site, the wait by polling,
 and launch(), which starts one browser of the engine asked for. Each driver (cdp.Chromium's
 Browser, bidi's and webkit's) offers the same methods: open, reload, js, wait_for_js, mouse,
-click, key, press_key, hide_page, show_page, console_texts, before_each_load, close, the
-downloads folder, and use as a context manager."""
+click, key, press_key, console_texts, before_each_load, forget_before_load, new_tab,
+switch_tab, tab (the current tab's handle), close, the downloads folder, and use as a context
+manager; the Chromium driver also hide_page and show_page."""
 import functools
 import http.server
 import importlib
@@ -30,6 +31,9 @@ def launch(engine, width=800, height=600):
 
 
 class _Handler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".webmanifest": "application/manifest+json"}
+
     def log_message(self, *args):
         pass
 
@@ -45,6 +49,9 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         if offline:
             self.close_connection = True  # as a dropped connection: no answer at all
             return
+        spoilt = site.spoilt.get(self.path.split("?")[0])
+        if spoilt is not None:
+            return self._send(spoilt, self.guess_type(self.path))
         if site.hooks and self.path.split("?")[0] in ("/", "/index.html"):
             return self._send_with_hooks()
         super().do_GET()
@@ -57,9 +64,12 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
             script = "<script>\n" + hooks.read() + "</script>\n"
         marker = '<script src="site.js"></script>'
         assert marker in text, "index.html no longer loads site.js"
-        body = text.replace(marker, script + marker).encode("utf-8")
+        self._send(text.replace(marker, script + marker).encode("utf-8"),
+                   "text/html; charset=utf-8")
+
+    def _send(self, body, kind):
         self.send_response(200)
-        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Type", kind)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
         self.wfile.write(body)
@@ -67,11 +77,13 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
 
 class SiteServer:
     """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop(). It logs the
-    paths asked for (requests), refuses to answer while offline is set, and with hooks adds the
-    page's test hooks to the page, whatever the browser."""
+    paths asked for (requests), refuses to answer while offline is set, answers a path of spoilt
+    with its bytes instead of the file's, and with hooks adds the page's test hooks to the page,
+    whatever the browser."""
 
     def __init__(self, folder, hooks=True):
-        self.requests, self.offline, self.hooks = [], False, hooks
+        self.requests, self.offline, self.hooks, self.spoilt = [], False, hooks, {}
+        self.folder = folder
         self.lock = threading.Lock()
         self.httpd = http.server.ThreadingHTTPServer(
             ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))

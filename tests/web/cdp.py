@@ -33,6 +33,7 @@ class Browser:
              f"--window-size={width},{height}", "about:blank"],
             stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
         self.events, self.replies, self.next_id = [], {}, 0
+        self.scripts, self.script_ids = [], []
         self.lock = threading.Condition()
         self.socket = None
         try:
@@ -49,13 +50,40 @@ class Browser:
             self.target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
             self.session = self.call("Target.attachToTarget",
                                      {"targetId": self.target, "flatten": True})["sessionId"]
-            for domain in ("Page", "Runtime", "Network", "Performance"):
-                self.page(f"{domain}.enable")
+            self.tabs = {self.target: self.session}
+            self._enable()
             self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
                                                       "downloadPath": self.downloads})
         except Exception:
             self.close()
             raise
+
+    def _enable(self):
+        for domain in ("Page", "Runtime", "Network", "Performance"):
+            self.page(f"{domain}.enable")
+
+    @property
+    def tab(self):
+        """The handle of the tab the calls act on."""
+        return self.target
+
+    def new_tab(self):
+        """Another tab of this browser, blank and in front; the calls act on it from now on.
+        Its handle."""
+        target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
+        self.target = target
+        self.session = self.tabs[target] = self.call(
+            "Target.attachToTarget", {"targetId": target, "flatten": True})["sessionId"]
+        self._enable()
+        for script in self.scripts:
+            self.script_ids.append((self.session, self.page(
+                "Page.addScriptToEvaluateOnNewDocument", {"source": script})["identifier"]))
+        return target
+
+    def switch_tab(self, handle):
+        """The calls act on that tab from now on, which comes in front."""
+        self.target, self.session = handle, self.tabs[handle]
+        self.call("Target.activateTarget", {"targetId": handle})
 
     def _read(self):
         while True:
@@ -102,8 +130,17 @@ class Browser:
                 for e in self.take_events("Runtime.consoleAPICalled")]
 
     def before_each_load(self, script):
-        """Runs script in the page before its own scripts, at every later load."""
-        self.page("Page.addScriptToEvaluateOnNewDocument", {"source": script})
+        """Runs script in the page before its own scripts, at every later load (of a tab opened
+        later too)."""
+        self.scripts.append(script)
+        self.script_ids.append((self.session, self.page(
+            "Page.addScriptToEvaluateOnNewDocument", {"source": script})["identifier"]))
+
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        for session, ident in self.script_ids:
+            self.call("Page.removeScriptToEvaluateOnNewDocument", {"identifier": ident}, session)
+        self.scripts, self.script_ids = [], []
 
     def open(self, url):
         self.page("Page.navigate", {"url": url})

@@ -9,6 +9,7 @@ import tempfile
 import time
 
 import browser
+import play
 
 R = None  # run-browser-tests, for its helpers: set by scenes()
 SCENES = []
@@ -17,9 +18,8 @@ PHONE_LANDSCAPE = (844, 390, 3)
 
 
 def scene(function):
-    function.chromium_only = True
     SCENES.append(function)
-    return function
+    return play.scene(function)  # Chromium's device and touch emulation
 
 
 def scenes(runner):

@@ -193,6 +193,24 @@ class Browser:
         """One command of this session, at path below it."""
         return self._request(method, f"/session/{self.session}{path}", body, timeout)
 
+    @property
+    def tab(self):
+        """The handle of the tab the calls act on."""
+        return self.call("GET", "/window")
+
+    def new_tab(self):
+        """Another window of this browser, blank and in front; the calls act on it from now on.
+        Its handle."""
+        self._keep_console()
+        handle = self.call("POST", "/window/new", {"type": "tab"})["handle"]
+        self.call("POST", "/window", {"handle": handle})
+        return handle
+
+    def switch_tab(self, handle):
+        """The calls act on that tab from now on, which comes in front."""
+        self._keep_console()
+        self.call("POST", "/window", {"handle": handle})
+
     def _fit_viewport(self, width, height):
         """Sizes the window so that the page itself is width x height, as headless Chromium's."""
         outer = [width, height]
@@ -230,6 +248,10 @@ class Browser:
     def before_each_load(self, script):
         """Runs script in the page before its own scripts, at every later load."""
         self.scripts.append(script)
+
+    def forget_before_load(self):
+        """The scripts given to before_each_load no longer run at later loads."""
+        self.scripts.clear()  # the relays hold this very list
 
     def open(self, url):
         self._keep_console()

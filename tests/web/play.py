@@ -1,0 +1,231 @@
+"""Playing the page in the browser tests: the scene list, the runner that plays each scene in
+each engine it names (the engines side by side, each browser of Firefox and WebKit started once
+and given a fresh site origin per scene), and the ways a scene plays the game (real clicks and
+keys, or a game stepped frame by frame from a seed)."""
+import os
+import subprocess
+import tempfile
+import threading
+import time
+import traceback
+
+import browser
+
+WIDTH, HEIGHT = 640, 480
+EVERY_ENGINE = ("chromium", "firefox", "webkit")
+SCENES = []  # (scene, the engines it plays in)
+SERVERS = {}  # the site's address of each scene playing: its server
+
+
+def scene(function):
+    """A scene played in Chromium, whose driver offers the most."""
+    SCENES.append((function, ("chromium",)))
+    return function
+
+
+def every_engine(function):
+    """A scene played in Chromium, Firefox ESR and WebKitGTK alike."""
+    SCENES.append((function, EVERY_ENGINE))
+    return function
+
+
+def server_of(url):
+    """The server of the scene's site: its request log, its offline switch, its spoilt files."""
+    return SERVERS[url]
+
+
+def frames_run(b):
+    return b.js("window.glimm && glimm.calledRun ? glimm._glimmFramesRun() : -1")
+
+
+def wait_frames(b, count=2):
+    """Until the game has run count more frames: a press held this long is seen by a frame."""
+    start = frames_run(b)
+    browser.wait_until(lambda: frames_run(b) >= start + count, what=f"{count} frames")
+
+
+def to_page(b, x, y, scale=None):
+    """The page point at the middle of game pixel (x, y), whatever the canvas's scale."""
+    left, top, width = b.js("(r => [r.left, r.top, r.width])(document.getElementById('screen')"
+                            ".getBoundingClientRect())")
+    assert scale is None or width == WIDTH * scale, f"the canvas is {width} pixels wide"
+    return left + (x + 0.5) * width / WIDTH, top + (y + 0.5) * width / WIDTH
+
+
+def held(b):
+    return lambda: wait_frames(b) or True
+
+
+def click_game(b, x, y, button="left"):
+    b.click(*to_page(b, x, y), button, hold=held(b))
+    wait_frames(b, 1)
+
+
+START_SHOWN = "!document.getElementById('start').hidden"
+
+
+def open_and_play(b, url, on_start_screen=lambda: None):
+    b.open(url)
+    b.wait_for_js(START_SHOWN, what="the start screen")
+    on_start_screen()
+    b.click(*to_page(b, 320, 240))  # the start screen lies over the canvas
+    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
+                  what="the game's first frames")
+
+
+def canvas_bytes(b):  # a sample of the red, green and blue bytes
+    return b.js("Array.from(document.getElementById('screen').getContext('2d').getImageData("
+                "0, 0, 640, 480).data.filter((v, i) => i % 97 == 0 && i % 4 != 3)).join()")
+
+
+def downloads(b):
+    return sorted(os.listdir(b.downloads))
+
+
+def start_stepped(b, url, seed, prepare="0"):
+    """A game of our own on the page: from seed, frames only when step() asks, 16 ms each;
+    prepare (a page expression, a promise awaited) runs first."""
+    b.open(url)
+    b.wait_for_js(START_SHOWN, what="the page")
+    b.js(prepare)
+    assert b.js("document.getElementById('start').hidden = true; createGlimm({canvas: "
+                "document.getElementById('screen'), noInitialRun: true}).then(g => "
+                f"(window.glimm = g, g._glimmStartStepped({seed})))") == 1
+
+
+def step(b, count):
+    return b.js(f"(() => {{ let going = 1; for (let i = 0; i < {count} && going; ++i) "
+                "going = glimm._glimmStepFrame(); return going; })()")
+
+
+def play_a_record(b):
+    """Seed 42: the pointer on an enemy's path scores 5; then the round runs out unshot."""
+    b.mouse("mouseMoved", *to_page(b, 330, 150))
+    step(b, 40)
+    for _ in range(10):
+        b.mouse("mousePressed", *to_page(b, 330, 150), "left", 1)
+        step(b, 1)
+        b.mouse("mouseReleased", *to_page(b, 330, 150), "left", 1)
+        step(b, 1)
+    assert b.js("glimm._glimmScore()") == 5
+    b.mouse("mouseMoved", 1, 1)  # off the canvas: no more aim or shots
+    for _ in range(200):
+        if step(b, 100) and b.js("glimm._glimmScore()") == 0:
+            return
+    raise AssertionError("the round did not end")
+
+
+STORED = "glimm.readStoredRecords()"
+STORED_BEST = "glimm.readStoredRecords().then(r => r.best)"
+
+
+PAGE_ONLY = ("downloaded",)  # script lines for the page's side alone
+
+
+def desktop_frames(script, replay, media, cache={}, lock=threading.Lock()):
+    """The desktop build's screens at each "mark name" of script (desktop_replay's language;
+    "leave" takes the pointer off the canvas), its scores there and its saved screenshots, as
+    {"name.raw" or "screenshotN.bmp": bytes, "scores": {...}}; played once for every engine."""
+    key = tuple(script)
+    with lock:
+        if key not in cache:
+            with tempfile.TemporaryDirectory() as folder:
+                os.symlink(media, os.path.join(folder, "Media"))
+                typed = "\n".join(line.replace("leave", "focus 0").replace("move",
+                                                                          "focus 1\nmove")
+                                  for line in script if line not in PAGE_ONLY) + "\n"
+                ran = subprocess.run([replay, "42"], input=typed, capture_output=True, text=True,
+                                     cwd=folder, check=True,
+                                     env={**os.environ, "SDL_VIDEODRIVER": "dummy",
+                                          "SDL_AUDIODRIVER": "dummy"})
+                made = {"scores": dict(line.split() for line in ran.stdout.split("\n") if line)}
+                for name in os.listdir(folder):
+                    if name.endswith((".raw", ".bmp")):
+                        with open(os.path.join(folder, name), "rb") as file:
+                            made[name] = file.read()
+            cache[key] = made
+        return cache[key]
+
+
+class _Engine:
+    """One engine's browser for the scenes: Chromium's new for each scene (its scenes change the
+    browser the most, and it starts in a moment), the others' started once and kept, a scene's
+    before-load scripts and downloads cleared after it."""
+
+    def __init__(self, name):
+        self.name, self.kept = name, None
+
+    def browser(self):
+        if self.name == "chromium":
+            return browser.launch(self.name, 1400, 1100)
+        if self.kept is None:
+            self.kept = browser.launch(self.name, 1400, 1100)
+        return self.kept
+
+    def done(self, b, failed):
+        if b is not self.kept:
+            b.close()
+        elif failed:  # whatever the scene left behind, the next starts afresh
+            self.close()
+        else:
+            b.forget_before_load()
+            b.open("about:blank")
+            for name in os.listdir(b.downloads):
+                os.remove(os.path.join(b.downloads, name))
+
+    def close(self):
+        if self.kept is not None:
+            kept, self.kept = self.kept, None
+            kept.close()
+
+
+def _play_engine(engine, scenes, site, results, said):
+    player = _Engine(engine)
+    try:
+        for run in scenes:
+            server = browser.SiteServer(site)
+            SERVERS[server.url] = server
+            b, failed, started = None, True, time.monotonic()
+            try:
+                b = player.browser()
+                run(b, server.url)
+                failed = False
+            except Exception:
+                report = traceback.format_exc()
+            finally:
+                server.stop()
+                del SERVERS[server.url]
+                if b is not None:
+                    try:
+                        player.done(b, failed)
+                    except Exception:
+                        player.close()
+            with said:
+                took = f"({time.monotonic() - started:.1f} s)"
+                if failed:
+                    print(f"FAILED: {engine}: {run.__name__} {took}\n{report}", flush=True)
+                else:
+                    print(f"passed: {engine}: {run.__name__} {took}", flush=True)
+                results.append(not failed)
+    finally:
+        player.close()
+
+
+def main(site, picked=""):
+    """Plays every scene whose "engine: name" has picked in it, each engine in a thread of its
+    own; prints each scene, then "N passed, M failed". The exit status."""
+    results, said = [], threading.Lock()
+    workers = []
+    for engine in EVERY_ENGINE:
+        scenes = [run for run, engines in SCENES
+                  if engine in engines and picked in f"{engine}: {run.__name__}"]
+        if scenes:
+            workers.append(threading.Thread(target=_play_engine,
+                                            args=(engine, scenes, site, results, said)))
+    for worker in workers:
+        worker.start()
+    for worker in workers:
+        worker.join()
+    passed = sum(results)
+    print(f"{passed} passed, {len(results) - passed} failed")
+    return 1 if len(results) > passed or not results else 0
