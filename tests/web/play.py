@@ -115,6 +115,17 @@ def play_a_record(b):
     raise AssertionError("the round did not end")
 
 
+def resume(b):
+    """Escape, on a stepped game back from a hidden tab on its dashboard; until the world runs."""
+    assert b.js("glimm._glimmDashboardOpen()") == 1, "the hidden tab did not pause"
+    b.key("keyDown")
+    step(b, 2)
+    b.key("keyUp")
+    browser.wait_until(lambda: step(b, 1) and b.js("glimm._glimmDashboardFraction()") == 0,
+                       what="the dashboard to close")
+    step(b, 1)
+
+
 STORED = "glimm.readStoredRecords()"
 STORED_BEST = "glimm.readStoredRecords().then(r => r.best)"
 

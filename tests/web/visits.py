@@ -8,7 +8,8 @@ import tempfile
 
 import browser
 from play import (START_SHOWN, downloads, every_engine, frames_run, open_and_play,
-                  play_a_record, scene, server_of, start_stepped, to_page, wait_frames, STORED)
+                  play_a_record, resume, scene, server_of, start_stepped, to_page, wait_frames,
+                  STORED)
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 MUSIC = "/Media/Game/Mirovanta.ogg"
@@ -43,7 +44,8 @@ def two_tabs_never_lower_the_best_nor_take_one_screenshot_number_twice(b, url):
             browser.wait_until(lambda: b.js(STORED)["best"] == 10, what="B's record")
             if a_does == "screenshot":  # B takes number 1 first
                 assert b.js("glimm._glimmSaveScreenshot()") == 1
-            b.switch_tab(tab_a)
+            b.switch_tab(tab_a)  # back from hiding, on its dashboard
+            resume(b)
             if a_does == "screenshot":
                 assert b.js("glimm._glimmSaveScreenshot()") == 1
                 browser.wait_until(lambda: downloads(b) == ["screenshot1.bmp", "screenshot2.bmp"],
