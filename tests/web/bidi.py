@@ -13,7 +13,7 @@ import time
 
 import websocket
 
-from cdp import wait_until
+from browser import Driver, wait_until
 
 FIREFOX = "/usr/bin/firefox-esr"
 
@@ -80,7 +80,30 @@ def from_remote(value):
     return {"type": kind}  # a node, function or the like: only its kind comes across
 
 
-class Browser:
+class ActionsDriver(Driver):
+    """A driver whose pointer and keys go through WebDriver's input actions (self._act)."""
+
+    def mouse(self, kind, x, y, button="none", clicks=0):
+        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y), passed in whole
+        pixels: Firefox rounds a point to the nearest pixel where Chromium and WebKit take the
+        pixel it lies in, and a game pixel's middle at 1 x would land on its neighbour. The
+        browser counts clicks itself."""
+        steps = [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport",
+                  "duration": 0}]
+        if kind != "mouseMoved":
+            steps.append({"type": "pointerDown" if kind == "mousePressed" else "pointerUp",
+                          "button": BUTTONS[button]})
+        self._act({"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
+                   "actions": steps})
+
+    def key(self, kind, name="Escape", code=27):
+        """kind: keyDown or keyUp. The browser finds the key's code from its name."""
+        self._act({"type": "key", "id": "keyboard",
+                   "actions": [{"type": kind, "value": key_value(name)}]})
+
+
+
+class Browser(ActionsDriver):
     """One headless Firefox ESR with one page, through a BiDi session on its own socket."""
 
     def __init__(self, width=800, height=600):
@@ -221,43 +244,8 @@ class Browser:
             raise RuntimeError("page threw: " + json.dumps(result["exceptionDetails"])[:800])
         return from_remote(result["result"])
 
-    def wait_for_js(self, expression, timeout=20.0, what=None):
-        return wait_until(lambda: self.js(expression), timeout, what or expression)
-
     def _act(self, source):
         self.call("input.performActions", {"context": self.context, "actions": [source]})
-
-    def mouse(self, kind, x, y, button="none", clicks=0):
-        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y). The browser
-        counts clicks itself."""
-        # Firefox rounds a point to the nearest pixel; Chromium and WebKit take the pixel it
-        # lies in, and a game pixel's middle at 1 x would land on its neighbour.
-        steps = [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport",
-                  "duration": 0}]
-        if kind != "mouseMoved":
-            steps.append({"type": "pointerDown" if kind == "mousePressed" else "pointerUp",
-                          "button": BUTTONS[button]})
-        self._act({"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
-                   "actions": steps})
-
-    def click(self, x, y, button="left", hold=None):
-        """Moves there and presses; waits until hold() is true, if given; releases."""
-        self.mouse("mouseMoved", x, y)
-        self.mouse("mousePressed", x, y, button, 1)
-        if hold is not None:
-            wait_until(hold, what="the press to be seen")
-        self.mouse("mouseReleased", x, y, button, 1)
-
-    def key(self, kind, name="Escape", code=27):
-        """kind: keyDown or keyUp. The browser finds the key's code from its name."""
-        self._act({"type": "key", "id": "keyboard",
-                   "actions": [{"type": kind, "value": key_value(name)}]})
-
-    def press_key(self, name="Escape", code=27, hold=None):
-        self.key("keyDown", name, code)
-        if hold is not None:
-            wait_until(hold, what=f"{name} to be seen")
-        self.key("keyUp", name, code)
 
     def close(self):
         try:
@@ -275,9 +263,3 @@ class Browser:
                 self.process.wait()
             self.log.close()
             shutil.rmtree(self.profile, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()

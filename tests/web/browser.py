@@ -25,6 +25,33 @@ def wait_until(check, timeout=20.0, what="condition"):
     return value
 
 
+class Driver:
+    """What every driver does the same way on top of its own js, mouse, key and close."""
+
+    def wait_for_js(self, expression, timeout=20.0, what=None):
+        return wait_until(lambda: self.js(expression), timeout, what or expression)
+
+    def click(self, x, y, button="left", hold=None):
+        """Moves there and presses; waits until hold() is true, if given; releases."""
+        self.mouse("mouseMoved", x, y)
+        self.mouse("mousePressed", x, y, button, 1)
+        if hold is not None:
+            wait_until(hold, what="the press to be seen")
+        self.mouse("mouseReleased", x, y, button, 1)
+
+    def press_key(self, name="Escape", code=27, hold=None):
+        self.key("keyDown", name, code)
+        if hold is not None:
+            wait_until(hold, what=f"{name} to be seen")
+        self.key("keyUp", name, code)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
 def launch(engine, width=800, height=600):
     """One browser of engine ("chromium", "firefox" or "webkit") with one page, width x height."""
     return importlib.import_module(DRIVERS[engine]).Browser(width, height)

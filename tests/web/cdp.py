@@ -12,7 +12,7 @@ import urllib.request
 
 import websocket
 
-from browser import wait_until
+from browser import Driver, wait_until
 
 FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
          "--no-default-browser-check", "--disable-background-networking",
@@ -20,7 +20,7 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
          "--remote-debugging-port=0"]
 
 
-class Browser:
+class Browser(Driver):
     """One headless Chromium with one page, through a flat DevTools session."""
 
     def __init__(self, width=800, height=600):
@@ -158,33 +158,16 @@ class Browser:
             raise RuntimeError("page threw: " + json.dumps(result["exceptionDetails"])[:800])
         return result["result"].get("value")
 
-    def wait_for_js(self, expression, timeout=20.0, what=None):
-        return wait_until(lambda: self.js(expression), timeout, what or expression)
-
     def mouse(self, kind, x, y, button="none", clicks=0):
         """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y)."""
         held = {"left": 1, "right": 2, "middle": 4}.get(button, 0) if kind == "mousePressed" else 0
         self.page("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button,
                                                "clickCount": clicks, "buttons": held})
 
-    def click(self, x, y, button="left", hold=None):
-        """Moves there and presses; waits until hold() is true, if given; releases."""
-        self.mouse("mouseMoved", x, y)
-        self.mouse("mousePressed", x, y, button, 1)
-        if hold is not None:
-            wait_until(hold, what="the press to be seen")
-        self.mouse("mouseReleased", x, y, button, 1)
-
     def key(self, kind, name="Escape", code=27):
         """kind: keyDown or keyUp."""
         self.page("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
                                              "windowsVirtualKeyCode": code})
-
-    def press_key(self, name="Escape", code=27, hold=None):
-        self.key("keyDown", name, code)
-        if hold is not None:
-            wait_until(hold, what=f"{name} to be seen")
-        self.key("keyUp", name, code)
 
     def emulate(self, width, height, ratio, mobile=True):
         """Chromium only: the page as a device of width x height CSS pixels at ratio device pixels
@@ -227,9 +210,3 @@ class Browser:
                 self.process.wait()
             self.log.close()
             shutil.rmtree(self.profile, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()

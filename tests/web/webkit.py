@@ -17,8 +17,8 @@ import urllib.error
 import urllib.parse
 import urllib.request
 
-from bidi import BUTTONS, key_value
-from cdp import wait_until
+from bidi import ActionsDriver
+from browser import wait_until
 
 DRIVER = "/usr/bin/WebKitWebDriver"
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
@@ -108,7 +108,7 @@ def free_port():
         return probe.getsockname()[1]
 
 
-class Browser:
+class Browser(ActionsDriver):
     """One MiniBrowser window, its page's every load through a relay of ours."""
 
     def __init__(self, width=800, height=600):
@@ -274,41 +274,8 @@ class Browser:
             raise RuntimeError("page threw: " + value[:800])
         return value
 
-    def wait_for_js(self, expression, timeout=20.0, what=None):
-        return wait_until(lambda: self.js(expression), timeout, what or expression)
-
     def _act(self, source):
         self.call("POST", "/actions", {"actions": [source]})
-
-    def mouse(self, kind, x, y, button="none", clicks=0):
-        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y), which WebDriver
-        takes in whole pixels. The browser counts clicks itself."""
-        steps = [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport",
-                  "duration": 0}]
-        if kind != "mouseMoved":
-            steps.append({"type": "pointerDown" if kind == "mousePressed" else "pointerUp",
-                          "button": BUTTONS[button]})
-        self._act({"type": "pointer", "id": "mouse", "parameters": {"pointerType": "mouse"},
-                   "actions": steps})
-
-    def click(self, x, y, button="left", hold=None):
-        """Moves there and presses; waits until hold() is true, if given; releases."""
-        self.mouse("mouseMoved", x, y)
-        self.mouse("mousePressed", x, y, button, 1)
-        if hold is not None:
-            wait_until(hold, what="the press to be seen")
-        self.mouse("mouseReleased", x, y, button, 1)
-
-    def key(self, kind, name="Escape", code=27):
-        """kind: keyDown or keyUp. The browser finds the key's code from its name."""
-        self._act({"type": "key", "id": "keyboard",
-                   "actions": [{"type": kind, "value": key_value(name)}]})
-
-    def press_key(self, name="Escape", code=27, hold=None):
-        self.key("keyDown", name, code)
-        if hold is not None:
-            wait_until(hold, what=f"{name} to be seen")
-        self.key("keyUp", name, code)
 
     def close(self):
         try:
@@ -338,9 +305,3 @@ class Browser:
                     pass
             self.log.close()
             shutil.rmtree(self.profile, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
