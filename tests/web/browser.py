@@ -45,6 +45,10 @@ class Driver:
             wait_until(hold, what=f"{name} to be seen")
         self.key("keyUp", name, code)
 
+    def wait_for_download(self):
+        """Until a download has landed in the downloads folder."""
+        wait_until(lambda: os.listdir(self.downloads), what="a download")
+
     def __enter__(self):
         return self
 

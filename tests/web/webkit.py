@@ -150,6 +150,7 @@ class Browser(ActionsDriver):
                 "webkitgtk:browserOptions": {"binary": MINIBROWSER,
                                              "args": ["--automation"]}}}})["sessionId"]
             self._fit_viewport(width, height)
+            self.height = height
         except Exception:
             self.close()
             raise
@@ -210,6 +211,13 @@ class Browser(ActionsDriver):
         """The calls act on that tab from now on, which comes in front."""
         self._keep_console()
         self.call("POST", "/window", {"handle": handle})
+
+    def wait_for_download(self):
+        """Until a download has landed and MiniBrowser's download bar has taken its place below
+        the page: the page shrinks and moves once the bar is there, and a point worked out before
+        would miss."""
+        super().wait_for_download()
+        wait_until(lambda: self.js("innerHeight") < self.height, what="the download bar")
 
     def _fit_viewport(self, width, height):
         """Sizes the window so that the page itself is width x height, as headless Chromium's."""
