@@ -37,6 +37,9 @@ mergeInto(LibraryManager.library, {
     events.listening = new AbortController();
     events.aiming = null;
     events.contacts = {};
+    // The mouse buttons the game was told are down: a move brings a press or a release only when
+    // it changes them (WebKit gives a move under a held button that button's number).
+    events.mouseHeld = 0;
     var options = {signal: events.listening.signal};
     var mouse = function(event) { return event.pointerType === 'mouse'; };
 
@@ -47,7 +50,9 @@ mergeInto(LibraryManager.library, {
       if (mouse(event)) {
         _glimmPointerOver(1);
         _glimmPointerMoved(at[0], at[1]);
-        if (event.button >= 0 && (event.buttons & events.heldBit(event.button))) {
+        var bit = event.button >= 0 ? events.heldBit(event.button) : 0;
+        if ((event.buttons & bit) && !(events.mouseHeld & bit)) {
+          events.mouseHeld |= bit;
           _glimmButton(events.sdlButton(event.button), 1, at[0], at[1]);
         }
         return;
@@ -68,6 +73,7 @@ mergeInto(LibraryManager.library, {
     canvas.addEventListener('pointerdown', function(event) {
       var at = events.toScreen(canvas, event);
       if (mouse(event)) {
+        events.mouseHeld |= events.heldBit(event.button);
         _glimmButton(events.sdlButton(event.button), 1, at[0], at[1]);
         return;
       }
@@ -86,12 +92,15 @@ mergeInto(LibraryManager.library, {
     window.addEventListener('pointerup', function(event) {
       if (mouse(event)) {
         var at = events.toScreen(canvas, event);
+        events.mouseHeld &= ~events.heldBit(event.button);
         _glimmButton(events.sdlButton(event.button), 0, at[0], at[1]);
       }
     }, options);
     window.addEventListener('pointermove', function(event) {
-      if (mouse(event) && event.button >= 0 && !(event.buttons & events.heldBit(event.button))) {
+      var bit = event.button >= 0 ? events.heldBit(event.button) : 0;
+      if (mouse(event) && !(event.buttons & bit) && (events.mouseHeld & bit)) {
         var at = events.toScreen(canvas, event);
+        events.mouseHeld &= ~bit;
         _glimmButton(events.sdlButton(event.button), 0, at[0], at[1]);
       }
     }, options);
