@@ -1,15 +1,14 @@
 #!/bin/bash
-# Shared by the player and install tests: a scratch folder, a private X server, the game in it, real
-# input through xdotool (XTEST) and the window's pixels read back with xwd.
+# Shared by the player and install tests: a scratch folder, a private X server, the game in it,
+# real input through xdotool (XTEST) and the window's pixels read back with xwd.
 set -euo pipefail
 
 # A space in the scratch path, which everything must survive. A failed run keeps the folder.
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/glimm test.XXXXXX")
 cleanup() {
     local status=$?
-    [ -z "${game_pid:-}" ] || kill -KILL "$game_pid" 2>/dev/null || true
-    [ -z "${x_pid:-}" ] || kill -CONT "$x_pid" 2>/dev/null || true
-    [ -z "${x_pid:-}" ] || kill -TERM "$x_pid" 2>/dev/null || true
+    kill -KILL "${game_pid:-}" 2>/dev/null || true
+    kill -CONT "${x_pid:-}" 2>/dev/null && kill -TERM "$x_pid" || true
     wait 2>/dev/null
     if [ "$status" -eq 0 ]; then rm -rf "$scratch"; else echo "kept $scratch" >&2; fi
 }
@@ -24,7 +23,8 @@ poll() {
 
 # A private X server with a screen of $screen (1024x768 when unset).
 start_x() {
-    Xvfb -displayfd 9 -screen 0 "${screen:-1024x768}x24" -noreset -nolisten tcp 9>"$scratch/display" 2>/dev/null &
+    Xvfb -displayfd 9 -screen 0 "${screen:-1024x768}x24" -noreset -nolisten tcp \
+        9>"$scratch/display" 2>/dev/null &
     x_pid=$!
     poll 20 test -s "$scratch/display" || fail "Xvfb did not start"
     DISPLAY=:$(cat "$scratch/display") && export DISPLAY
@@ -32,11 +32,13 @@ start_x() {
 
 # Starts "$@" in the folder $1 with silent audio and waits for its window captioned Glimm.
 start_game() {
-    (cd "$1" && shift && exec env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$@") >>"$scratch/game.log" 2>&1 &
+    (cd "$1" && shift && exec env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$@") \
+        >>"$scratch/game.log" 2>&1 &
     game_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Glimm$' | head -n 1) || true
     [ -n "$window" ] || fail "no window captioned Glimm: $(cat "$scratch/game.log")"
 }
+size() { xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p'; }
 
 # Waits up to $1 seconds for the game to end and sets status to its exit status.
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
@@ -46,22 +48,20 @@ wait_game() {
     game_pid=
 }
 
-# A key ("key Escape") or a mouse button ("mouse 1") held, as a player holds it, until the command
-# after it succeeds. Without a window manager, keys go to the window under the pointer.
+# A key ("key Escape") or a mouse button ("mouse 1") held, as a player holds it, until the
+# command after it succeeds. Without a window manager, keys go to the window under the pointer.
 hold_until() {
     local seen=0
     xdotool "${1}down" "$2" && poll 10 "${@:3}" || seen=$?
     xdotool "${1}up" "$2" && return "$seen"
 }
-# A click waits for the hover look, a warm fill, on the button at row $2: the game has then taken
-# the previous release too, which the new press must not share a frame with.
+# Points at the button at game pixel ($1, $2) and waits for its hover look, a warm fill: the game
+# has then taken the previous release too, which a new press must not share a frame with.
 hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
-click_until() {
-    xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2" &&
-        hold_until mouse 1 "${@:3}"
+point() {
+    xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2"
 }
-# The same, a short click: down and up at once.
-tap_at() { xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2" && xdotool click 1; }
+click_until() { point "$1" "$2" && hold_until mouse 1 "${@:3}"; }
 
 # The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of the game's picture, one "red
 # green blue" a line. A window scaled by zoom shows each game pixel as a zoom x zoom square.
@@ -70,12 +70,15 @@ grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
 pixels() {
     local w=${1%%x*} h=${1#*x} x y
     y=${h#*+*+} x=${h#*+} h=${h%%+*} x=${x%%+*}
-    stream -map rgb -storage-type char -extract "$((w * zoom))x$((h * zoom))+$((x * zoom))+$((y * zoom))" \
-        "$scratch/now.xwd" - | od -An -tu1 -v -w$((3 * zoom)) |
+    stream -map rgb -storage-type char -extract \
+        "$((w * zoom))x$((h * zoom))+$((x * zoom))+$((y * zoom))" "$scratch/now.xwd" - |
+        od -An -tu1 -v -w$((3 * zoom)) |
         awk -v w="$w" -v zoom="$zoom" 'int((NR - 1) / w) % zoom == 0 { print $1, $2, $3 }'
 }
 
-# Fully open, the dashboard's labels stand on their last rows: the "R" of "Resume game" starts at
-# row 107 in column 264, the "S" of "Save BMP screenshot" at row 207 in column 221.
-dashboard_open() { grab && [ "$(pixels 1x2+264+106 | shades)$(pixels 1x2+221+206 | shades)" = "+#+#" ]; }
+# Fully open, the dashboard's labels stand on their last rows: the "R" of "Resume game" starts
+# at row 107 in column 264, the "S" of "Save BMP screenshot" at row 207 in column 221.
+dashboard_open() {
+    grab && [ "$(pixels 1x2+264+106 | shades)$(pixels 1x2+221+206 | shades)" = "+#+#" ]
+}
 shades() { awk '{ printf ($1 + $2 + $3 < 150 ? "#" : "+") }'; }
