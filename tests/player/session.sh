@@ -55,8 +55,8 @@ hold_until() {
     xdotool "${1}down" "$2" && poll 10 "${@:3}" || seen=$?
     xdotool "${1}up" "$2" && return "$seen"
 }
-# Points at the button at game pixel ($1, $2) and waits for its hover look, a warm fill: the game
-# has then taken the previous release too, which a new press must not share a frame with.
+# Points at the button on game row $2 and waits for its hover look, a warm fill: the game has
+# then taken the previous release too, which a new press must not share a frame with.
 hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
 point() {
     xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2"
@@ -68,12 +68,10 @@ click_until() { point "$1" "$2" && hold_until mouse 1 "${@:3}"; }
 zoom=1
 grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
 pixels() {
-    local w=${1%%x*} h=${1#*x} x y
-    y=${h#*+*+} x=${h#*+} h=${h%%+*} x=${x%%+*}
-    stream -map rgb -storage-type char -extract \
-        "$((w * zoom))x$((h * zoom))+$((x * zoom))+$((y * zoom))" "$scratch/now.xwd" - |
-        od -An -tu1 -v -w$((3 * zoom)) |
-        awk -v w="$w" -v zoom="$zoom" 'int((NR - 1) / w) % zoom == 0 { print $1, $2, $3 }'
+    local w h x y z=$zoom && IFS='x+' read -r w h x y <<<"$1"
+    stream -map rgb -storage-type char -extract "$((w * z))x$((h * z))+$((x * z))+$((y * z))" \
+        "$scratch/now.xwd" - | od -An -tu1 -v -w$((3 * z)) |
+        awk -v w="$w" -v z="$z" 'int((NR - 1) / w) % z == 0 { print $1, $2, $3 }'
 }
 
 # Fully open, the dashboard's labels stand on their last rows: the "R" of "Resume game" starts
