@@ -25,9 +25,8 @@ install_to() {
         fail "cmake --install --prefix $1: $(cat "$scratch/log")"
 }
 
-# Runs the installed launcher from an empty folder with no display, NAME=values $2... in its
-# environment: stderr must hold $said (by default the game stopping at once), and $1/glimm
-# (unless -) Media as a link to the installed media.
+# Runs the installed launcher from an empty folder, no display, NAME=values $2...: its stderr
+# holds $said (by default the game's stop), and $1/glimm (unless -) a Media link to the install.
 launch() {
     mkdir -p "$scratch/work" "$home"
     (cd "$scratch/work" && exec env -u XDG_DATA_HOME HOME="$home" DISPLAY= SDL_VIDEODRIVER=x11 \
@@ -59,17 +58,16 @@ check_tree() {
     [ "$(cat "$media/keep")" = mine ] || fail "the player's own Media folder was replaced"
 
     local desktop=$tree/$share/applications/glimm.desktop out
-    out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file-validate: $out"
+    out=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$out" ] || fail "desktop-file: $out"
     grep -qx 'Categories=Game;ArcadeGame;' "$desktop" || fail "the menu entry is not under Arcade"
     [ -x "$tree/$bin/$(sed -n 's/^TryExec=//p' "$desktop")" ] || fail "TryExec is not the command"
     out=$(appstreamcli validate --no-net "$tree/$share/metainfo/"*.xml 2>&1) &&
         [[ $out != *"W: "* && $out != *"E: "* ]] || fail "appstreamcli validate: $out"
-    out=$(appstreamcli validate-tree --no-net "$tree" 2>&1) || fail "appstreamcli validate-tree: $out"
+    out=$(appstreamcli validate-tree --no-net "$tree" 2>&1) || fail "validate-tree: $out"
 }
 
-# A player of an earlier install keeps a record, screenshots and a Media link to that install
-# (read-only, as /usr is to a user) in ~/.local/share/glimm. An install to ~/.local must write
-# neither into that folder nor through its link, and the launcher keeps the player's files.
+# A player's folder with a record, screenshots and a Media link to a read-only earlier install:
+# an install to ~/.local writes neither in it nor through the link; the launcher keeps its files.
 check_player() {
     local folder=$home/.local/share/glimm other=$scratch/other before others
     installed=$home/.local
@@ -79,7 +77,7 @@ check_player() {
     ln -s "$other/Media" "$folder/Media" && chmod -R a-w "$other"
     before=$(listing "$folder") others=$(listing "$other")
     install_to "$installed" && launch "$home/.local/share"
-    [ "$(listing "$other")" = "$others" ] || fail "the install wrote through the player's Media link"
+    [ "$(listing "$other")" = "$others" ] || fail "the install wrote through the Media link"
     [ "$(listing "$folder" | grep -v '^\./Media ')" = "$(grep -v '^\./Media ' <<<"$before")" ] ||
         fail "the install or the launcher changed the player's record or screenshots"
     # A player's folder that is the install's own data folder is refused, and nothing is written.
@@ -104,14 +102,14 @@ check_play() {
     hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
     click_until 320 215 test -s "$folder/screenshot1.bmp" || fail "no screenshot1.bmp in $folder"
     kill -TERM "$game_pid" && wait_game 5
-    [ -z "$(ls -A "$work")$(ls -A "$home")" ] || fail "the game wrote into the working folder or HOME"
+    [ -z "$(ls -A "$work")$(ls -A "$home")" ] || fail "the game wrote in the working folder or HOME"
     [ "$(listing "$root")" = "$before" ] || fail "something was written under the install tree"
-    before=$(find "$folder" -mindepth 1 ! -name Media ! -name highscore.dat ! -name 'screenshot*.bmp')
+    before=$(find "$folder" -mindepth 1 ! -name Media ! -name highscore.dat ! -name 'screenshot*')
     [ -z "$before" ] || fail "unexpected files in $folder: $before"
 }
 
 check_deb() {
-    (cd "$scratch" && cpack -G DEB --config "$GLIMM_BUILD_DIR/CPackConfig.cmake" -B "$scratch/deb") \
+    (cd "$scratch" && cpack -G DEB --config "$GLIMM_BUILD_DIR/CPackConfig.cmake" -B deb) \
         >"$scratch/log" 2>&1 || fail "cpack -G DEB: $(cat "$scratch/log")"
     deb=$(echo "$scratch"/deb/glimm_*.deb) && [ -f "$deb" ] || fail "no single glimm_*.deb: $deb"
     [ "$(dpkg-deb -f "$deb" Package Section Recommends)" = "Package: glimm
@@ -120,12 +118,11 @@ Recommends: libsdl1.2-compat, x11-utils" ] || fail "the package's name, section 
     for library in libsdl1.2debian libsdl-image1.2 libsdl-mixer1.2 libstdc++6; do
         [[ ", $(dpkg-deb -f "$deb" Depends)" == *", $library "* ]] || fail "Depends lacks $library"
     done
-    # Exactly the installed files, owned by root; the launcher, the game and run-scaled alone
-    # executable.
+    # The installed files, owned by root; the launcher, the game and run-scaled alone executable.
     diff <(expected_files | awk -v run="^($bin/glimm|$libexec/(glimm|run-scaled))\$" \
-        '{ print ($0 ~ run ? "-rwxr-xr-x" : "-rw-r--r--"), "root/root", $0 }' | LC_ALL=C sort -k 3) \
+        '{ print ($0 ~ run ? "-rwxr-xr-x" : "-rw-r--r--"), "root/root", $0 }' | sort -k 3) \
         <(dpkg-deb --contents "$deb" | awk '$1 !~ /^d/ { print $1, $2, substr($6, 7) }' |
-            LC_ALL=C sort -k 3) >&2 || fail "the package's files, owners or modes differ"
+            sort -k 3) >&2 || fail "the package's files, owners or modes differ"
 }
 
 case ${1:-} in

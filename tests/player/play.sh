@@ -8,8 +8,7 @@ compat=/usr/lib/x86_64-linux-gnu/sdl12-compat tint="150 100 200" shot=$scratch/s
 ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
 
 if [ "${1:-}" = no-display ]; then
-    # As over SSH, where SDL would draw in the terminal or off screen for ever. Rows: DISPLAY
-    # (- unset), then what the case is.
+    # As over SSH, where SDL would draw in the terminal for ever. Rows: DISPLAY (- unset), case.
     while IFS='|' read -r display case; do
         unset=(-u DISPLAY) && [ "$display" = - ] || unset=(DISPLAY="$display")
         (cd "$scratch" && exec env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "${unset[@]}" \
@@ -62,10 +61,9 @@ dashboard)
     exit_game
     ;;
 signals)
-    # Rows: the signal to the X server, the SIGTERMs then sent to the game, the seconds it may
-    # take to end, its status (a pattern). A frozen display holds the game inside a frame:
-    # SIGTERM ends it after 5 s of grace, a second one (Ctrl+C again) at once. Two SIGTERMs sent
-    # before the game runs again would merge: each waits until taken (bit 14 of the pending set).
+    # Rows: signal to the X server, SIGTERMs to the game, seconds to end in, status (a pattern).
+    # A frozen display holds the game in a frame: SIGTERM ends it after 5 s of grace, a second at
+    # once. Two SIGTERMs pending at once merge: each waits until taken (bit 14 of the pending set).
     term_taken() { ! grep -q '^ShdPnd:.*[4-7c-f]...$' "/proc/$game_pid/status" 2>/dev/null; }
     while read -r x terms seconds want; do
         [ -n "$game_pid" ] || start_game "$scratch" "$game"
@@ -82,9 +80,8 @@ KILL 0 5 [1-9][0-9]*
 ROWS
     ;;
 stopped)
-    # A short click on an enemy scores 5; the game stopped for 5 s and continued then goes on
-    # with that round. The score's last digit lies on the health bar: a round lost shows 0 there.
-    # Enemies pass on their own only after seconds, so a round not scored in 4 s starts again.
+    # A short click on an enemy scores 5 (the last digit lies on the health bar, a lost round
+    # shows 0); stopped for 5 s, the game goes on with that round. Not scored in 4 s: start again.
     digits() { pixels 40x29+125+423; }
     scored() { grab && digits >"$scratch/digits" && ! cmp -s "$scratch/digits"{,.start}; }
     # Clicks the enemy pixel nearest the middle (where the view moves least) away from the last.
@@ -116,9 +113,8 @@ scaled) # as `make run` and the launcher start it, on a 1920x1080 screen
     xdotool mousemove --window "$window" 640 480
     hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
     exit_game
-    # Rows: the work area a window manager sets (- none, "no X" no display), GLIMM_SCALE, the
-    # factor, the player's own SDL12COMPAT_WINDOW_SCALING. The window with 16 pixels across and
-    # 64 down for its frame must fit; a refused GLIMM_SCALE is named and the fitting factor taken.
+    # Rows: work area (- none, "no X"), GLIMM_SCALE, factor, player's SDL12COMPAT_WINDOW_SCALING.
+    # The window with a 16 x 64 frame must fit; a refused GLIMM_SCALE is named, the fitting taken.
     while IFS='|' read -r area value factor own; do
         xprop -root -remove _NET_WORKAREA 2>/dev/null
         [[ $area != [0-9]* ]] || xprop -root -f _NET_WORKAREA 32c -set _NET_WORKAREA "$area"

@@ -55,16 +55,14 @@ hold_until() {
     xdotool "${1}down" "$2" && poll 10 "${@:3}" || seen=$?
     xdotool "${1}up" "$2" && return "$seen"
 }
-# Points at the button on game row $2 and waits for its hover look, a warm fill: the game has
-# then taken the previous release too, which a new press must not share a frame with.
+# Points at a button and waits for its hover fill: the game then took the last release too.
 hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
 point() {
     xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2"
 }
 click_until() { point "$1" "$2" && hold_until mouse 1 "${@:3}"; }
 
-# The window now, in $scratch/now.xwd; a rectangle (WxH+X+Y) of the game's picture, one "red
-# green blue" a line. A window scaled by zoom shows each game pixel as a zoom x zoom square.
+# The window grabbed; a WxH+X+Y rectangle of the game's picture, "r g b" a line, at any zoom.
 zoom=1
 grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
 pixels() {
@@ -74,8 +72,7 @@ pixels() {
         awk -v w="$w" -v z="$z" 'int((NR - 1) / w) % z == 0 { print $1, $2, $3 }'
 }
 
-# Fully open, the dashboard's labels stand on their last rows: the "R" of "Resume game" starts
-# at row 107 in column 264, the "S" of "Save BMP screenshot" at row 207 in column 221.
+# Fully open, the labels stand on their last rows: "R"esume at (264, 107), "S"ave at (221, 207).
 dashboard_open() {
     grab && [ "$(pixels 1x2+264+106 | shades)$(pixels 1x2+221+206 | shades)" = "+#+#" ]
 }
