@@ -41,6 +41,8 @@ exit_game() {
 case ${1:-} in
 dashboard)
     [ "$(size)" = 640x480 ] || fail "the window is $(size)"
+    # xdotool's search ignores case; a player would not.
+    [ "$(xdotool getwindowname "$window")" = Glimm ] || fail "the window's caption is not Glimm"
     # The screenshot is the game frame under the dashboard: its bar has no backdrop.
     xdotool mousemove --window "$window" 320 437
     hold_until key Escape dashboard_open || fail "Escape did not open the dashboard"
