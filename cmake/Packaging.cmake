@@ -117,9 +117,11 @@ if(GLIMM_TESTS AND NOT GLIMM_SANITIZE)
     foreach(check tree player play deb)
         add_test(NAME install.${check}
             COMMAND bash "${CMAKE_SOURCE_DIR}/tests/install/test_install.sh" ${check})
-        # cpack and the installs share the build folder's install manifest: one at a time.
+        # cpack and the installs share the build folder's install manifest: one at a time. Also
+        # labelled player: they play the installed game, and a fault run over the player-level
+        # tests takes them in.
         set_tests_properties(install.${check} PROPERTIES
-            LABELS install
+            LABELS "install;player"
             TIMEOUT 600
             RESOURCE_LOCK glimm-install
             ENVIRONMENT "GLIMM_SOURCE_DIR=${CMAKE_SOURCE_DIR};GLIMM_BUILD_DIR=${CMAKE_BINARY_DIR};\
