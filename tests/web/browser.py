@@ -1,15 +1,22 @@
 """What every browser-test driver shares: the loopback server for the site, the wait by polling,
-and launch(), which starts one browser of the engine asked for. Each driver (cdp.Chromium's
-Browser, bidi's and webkit's) offers the same methods: open, reload, js, wait_for_js, mouse,
-click, key, press_key, console_texts, before_each_load, forget_before_load, new_tab,
-switch_tab, tab (the current tab's handle), close, the downloads folder, and use as a context
-manager; the Chromium driver also hide_page and show_page."""
+and launch(), which starts one browser of the engine asked for. Each driver (cdp's Browser for
+Chromium, bidi's for Firefox ESR, webkit's for WebKitGTK) offers Driver's calls on top of its
+own: js(expression), mouse(kind, x, y, button, clicks), key(kind, name, code), console_texts(),
+before_each_load(script) and forget_before_load(), new_tab(), switch_tab(handle), tab (the
+current tab's handle), downloads (the folder) and close(); Chromium's also page, emulate,
+touch, hide_page and show_page."""
 import functools
 import http.server
 import importlib
+import json
 import os
+import shutil
+import subprocess
+import tempfile
 import threading
 import time
+
+import websocket
 
 HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hooks.js")
 DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
@@ -26,7 +33,35 @@ def wait_until(check, timeout=20.0, what="condition"):
 
 
 class Driver:
-    """What every driver does the same way on top of its own js, mouse, key and close."""
+    """What every driver does the same way on top of its own calls (and _go: a load of url, or
+    a reload for None)."""
+
+    def _make_profile(self, engine):
+        """A new empty profile folder, its downloads folder and the browser's log."""
+        self.profile = tempfile.mkdtemp(prefix=f"glimm-{engine}-")
+        self.downloads = os.path.join(self.profile, "downloads")
+        os.makedirs(self.downloads)
+        self.log_path = os.path.join(self.profile, engine + ".log")
+        self.log = open(self.log_path, "wb")
+
+    def _end(self, *processes):
+        """Waits a while for each process to end, else kills it; removes the profile."""
+        for process in filter(None, processes):
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.log.close()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+    def open(self, url):
+        self._go(url)
+        self.wait_for_js("document.readyState === 'complete'", what="the page to load")
+
+    def reload(self):
+        self._go(None)
+        self.wait_for_js("document.readyState === 'complete'", what="the page to reload")
 
     def wait_for_js(self, expression, timeout=20.0, what=None):
         return wait_until(lambda: self.js(expression), timeout, what or expression)
@@ -54,6 +89,55 @@ class Driver:
 
     def __exit__(self, *exc):
         self.close()
+
+
+class SocketDriver(Driver):
+    """A driver that speaks JSON commands over a websocket: replies matched by id, events kept."""
+
+    def _connect(self, address):
+        self.events, self.replies, self.next_id = [], {}, 0
+        self.lock = threading.Condition()
+        self.socket = websocket.create_connection(address, suppress_origin=True)
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        while True:
+            try:
+                message = json.loads(self.socket.recv())
+            except Exception:
+                message = {"id": "closed"}
+            with self.lock:
+                if "id" in message:
+                    self.replies[message["id"]] = message
+                    self.lock.notify_all()
+                else:
+                    self.events.append(message)
+            if message.get("id") == "closed":
+                return
+
+    def _send(self, message, timeout):
+        """Sends message (method, params, ...) and waits for its reply."""
+        with self.lock:
+            self.next_id += 1
+            message["id"] = ident = self.next_id
+        self.socket.send(json.dumps(message))
+        with self.lock:
+            if not self.lock.wait_for(lambda: ident in self.replies or "closed" in self.replies,
+                                      timeout) or ident not in self.replies:
+                raise TimeoutError(f"no reply to {message['method']}")
+            return self.replies.pop(ident)
+
+    def take_events(self, method):
+        with self.lock:
+            return [e["params"] for e in self.events if e.get("method") == method]
+
+    def _close_socket(self, command):
+        if getattr(self, "socket", None) is not None:
+            try:
+                self.call(command, timeout=5)
+            except Exception:
+                pass
+            self.socket.close()
 
 
 def launch(engine, width=800, height=600):
