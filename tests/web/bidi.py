@@ -115,7 +115,6 @@ class Browser(ActionsDriver, SocketDriver):
         return found and found.group(1).decode()
 
     def call(self, method, params=None, timeout=30.0):
-        """One BiDi command; its result."""
         reply = self._send({"method": method, "params": params or {}}, timeout)
         if reply.get("type") == "error":
             raise RuntimeError(f"{method}: {reply.get('error')}: {reply.get('message')}")
@@ -143,7 +142,6 @@ class Browser(ActionsDriver, SocketDriver):
                   timeout=60)
 
     def js(self, expression, timeout=30.0):
-        """The value of a page expression, a promise awaited."""
         result = self.call("script.evaluate",
                            {"expression": expression, "target": {"context": self.context},
                             "awaitPromise": True, "resultOwnership": "none"}, timeout)

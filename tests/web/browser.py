@@ -1,13 +1,11 @@
 """What every browser-test driver shares: the loopback server for the site, the wait by polling,
-and launch(), which starts one browser of the engine asked for. Each driver (cdp's Browser for
-Chromium, bidi's for Firefox ESR, webkit's for WebKitGTK) offers Driver's calls on top of its
-own: js(expression), mouse(kind, x, y, button, clicks), key(kind, name, code), console_texts(),
-before_each_load(script) and forget_before_load(), new_tab(), switch_tab(handle), tab (the
-current tab's handle), downloads (the folder) and close(); Chromium's also page, emulate,
-touch, hide_page and show_page."""
+and what the drivers do alike. Each driver (cdp's Browser for Chromium, bidi's for Firefox ESR,
+webkit's for WebKitGTK) offers Driver's calls on top of its own: js(expression), mouse(kind, x,
+y, button, clicks), key(kind, name, code), console_texts(), before_each_load(script) and
+forget_before_load(), new_tab(), switch_tab(handle), tab (the current tab's handle), downloads
+(the folder) and close(); Chromium's also page, emulate, touch, hide_page and show_page."""
 import functools
 import http.server
-import importlib
 import json
 import os
 import shutil
@@ -19,7 +17,6 @@ import time
 import websocket
 
 HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hooks.js")
-DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
 
 
 def wait_until(check, timeout=20.0, what="condition"):
@@ -84,12 +81,6 @@ class Driver:
         """Until a download has landed in the downloads folder."""
         wait_until(lambda: os.listdir(self.downloads), what="a download")
 
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
 
 class SocketDriver(Driver):
     """A driver that speaks JSON commands over a websocket: replies matched by id, events kept."""
@@ -133,16 +124,11 @@ class SocketDriver(Driver):
 
     def _close_socket(self, command):
         if getattr(self, "socket", None) is not None:
-            try:
+            try:  # the browser may be gone already
                 self.call(command, timeout=5)
             except Exception:
                 pass
             self.socket.close()
-
-
-def launch(engine, width=800, height=600):
-    """One browser of engine ("chromium", "firefox" or "webkit") with one page, width x height."""
-    return importlib.import_module(DRIVERS[engine]).Browser(width, height)
 
 
 class _Handler(http.server.SimpleHTTPRequestHandler):

@@ -96,7 +96,6 @@ class Browser(SocketDriver):
             self.page("Page.navigate", {"url": url})
 
     def js(self, expression, timeout=30.0):
-        """The value of a page expression, a promise awaited."""
         result = self.page("Runtime.evaluate", {"expression": expression, "returnByValue": True,
                                                 "awaitPromise": True}, timeout)
         if "exceptionDetails" in result:

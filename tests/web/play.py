@@ -2,6 +2,7 @@
 each engine it names (the engines side by side, each browser of Firefox and WebKit started once
 and given a fresh site origin per scene), and the ways a scene plays the game (real clicks and
 keys, or a game stepped frame by frame from a seed)."""
+import importlib
 import os
 import subprocess
 import tempfile
@@ -12,7 +13,8 @@ import traceback
 import browser
 
 WIDTH, HEIGHT = 640, 480
-EVERY_ENGINE = ("chromium", "firefox", "webkit")
+DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
+EVERY_ENGINE = tuple(DRIVERS)
 SCENES = []  # (scene, the engines it plays in)
 SERVERS = {}  # the site's address of each scene playing: its server
 
@@ -181,7 +183,7 @@ def _play_engine(engine, scenes, site, results, said):
             SERVERS[server.url] = server
             b, report, started = None, None, time.monotonic()
             try:
-                b = kept or browser.launch(engine, 1400, 1100)
+                b = kept or importlib.import_module(DRIVERS[engine]).Browser(1400, 1100)
                 kept = b if engine != "chromium" else None
                 run(b, server.url)
                 if kept:

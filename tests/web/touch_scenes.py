@@ -69,7 +69,8 @@ def on_a_phone_a_tap_plays_and_the_pause_control_pauses_saves_and_exits(b, url):
         assert b.js("document.getElementById('pause').hidden"), "the pause control at the start"
     b.emulate(*PHONE)
     tap_to_play(b, url, start_screen)
-    buttons = [n.get("name", {}).get("value") for n in b.page("Accessibility.getFullAXTree")["nodes"]
+    buttons = [n.get("name", {}).get("value") for n in
+               b.page("Accessibility.getFullAXTree")["nodes"]
                if n.get("role", {}).get("value") == "button"]
     assert "Pause" in buttons, buttons
     assert not overlaps(rect(b, "pause"), rect(b, "screen")), "the pause control over the picture"

@@ -89,12 +89,6 @@ def a_screenshot_number_taken_meanwhile_is_not_taken_again(b, url):
     assert b.js(STORED) == {"best": None, "screenshots": 4}
 
 
-def music_plays(b):
-    """The music's clock moves: it came, from the network or the kept site."""
-    at = b.js("glimm.music.currentTime")
-    return b.wait_for_js(f"glimm.music.currentTime > {at} + 0.2", what="the music to play")
-
-
 @every_engine
 def from_the_second_visit_the_page_plays_offline(b, url):
     open_and_play(b, url)
@@ -111,7 +105,8 @@ def from_the_second_visit_the_page_plays_offline(b, url):
                      ".then(b => [r.status, b.byteLength]))")
         assert reply == [status, got], (asked, reply)
     if b.js("navigator.userAgent.includes('Chrome')"):  # the others here have no sound device
-        music_plays(b)
+        at = b.js("glimm.music.currentTime")  # the music's clock moves: it came
+        b.wait_for_js(f"glimm.music.currentTime > {at} + 0.2", what="the music to play")
         assert b.js("glimm.music.error") is None, "the kept music did not play"
 
 
@@ -168,7 +163,8 @@ def a_new_build_replaces_the_kept_site_at_the_next_online_visit(b, url):
                                or seen[-1].endswith("// build 2\n"), timeout=10,
                                what="the new build's site.js offline")
             if len(seen) > 1:
-                print(f"  site.js offline was first the old build's ({len(seen)} tries)", flush=True)
+                print(f"  site.js offline was first the old build's ({len(seen)} tries)",
+                      flush=True)
         finally:
             server.stop()
 

@@ -138,7 +138,6 @@ class Browser(ActionsDriver, Driver):
             return False
 
     def _request(self, method, path, body=None, timeout=60.0):
-        """One WebDriver command; its value."""
         data = json.dumps(body if body is not None else {}).encode() if method == "POST" else None
         request = urllib.request.Request(self.address + path, data=data, method=method,
                                          headers={"Content-Type": "application/json"})
@@ -150,7 +149,6 @@ class Browser(ActionsDriver, Driver):
             raise RuntimeError(f"{method} {path}: {value.get('error')}: {value.get('message')}")
 
     def call(self, method, path, body=None, timeout=60.0):
-        """One command of this session, at path below it."""
         return self._request(method, f"/session/{self.session}{path}", body, timeout)
 
     @property
@@ -219,7 +217,6 @@ class Browser(ActionsDriver, Driver):
             self.call("POST", "/url", {"url": self._relayed(url)})
 
     def js(self, expression, timeout=30.0):
-        """The value of a page expression, a promise awaited."""
         if timeout != self.script_timeout:
             self.call("POST", "/timeouts", {"script": int(timeout * 1000)})
             self.script_timeout = timeout
