@@ -153,20 +153,19 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         spoilt = site.spoilt.get(self.path.split("?")[0])
         if spoilt is not None:
             return self._send(spoilt, self.guess_type(self.path))
-        if site.hooks and self.path.split("?")[0] in ("/", "/index.html"):
-            return self._send_with_hooks()
-        super().do_GET()
-
-    def _send_with_hooks(self):
-        """index.html with the test hooks between the game's script and the site's."""
+        if self.path.split("?")[0] not in ("/", "/index.html"):
+            return super().do_GET()
+        # The page: the site's first scripts at the start of its head, and the test hooks
+        # between the game's script and the site's.
         with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page:
             text = page.read()
         with open(HOOKS, encoding="utf-8") as hooks:
             script = "<script>\n" + hooks.read() + "</script>\n"
         marker = '<script src="site.js"></script>'
-        assert marker in text, "index.html no longer loads site.js"
-        self._send(text.replace(marker, script + marker).encode("utf-8"),
-                   "text/html; charset=utf-8")
+        assert marker in text and "<head>" in text, "index.html has moved on"
+        first = "".join("<script>" + s.replace("</", "<\\/") + "</script>" for s in site.first)
+        text = text.replace(marker, script + marker).replace("<head>", "<head>" + first, 1)
+        self._send(text.encode("utf-8"), "text/html; charset=utf-8")
 
     def _send(self, body, kind):
         self.send_response(200)
@@ -176,20 +175,24 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(body)
 
 
+SITES = {}  # the address of each site served: its server
+
+
 class SiteServer:
     """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop(). It logs the
     paths asked for (requests), refuses to answer while offline is set, answers a path of spoilt
-    with its bytes instead of the file's, and with hooks adds the page's test hooks to the page,
-    whatever the browser."""
+    with its bytes instead of the file's, and adds the page's test hooks to the page, and first
+    (scripts a driver wants before the page's own), whatever the browser."""
 
-    def __init__(self, folder, hooks=True):
-        self.requests, self.offline, self.hooks, self.spoilt = [], False, hooks, {}
+    def __init__(self, folder):
+        self.requests, self.offline, self.spoilt, self.first = [], False, {}, []
         self.folder = folder
         self.lock = threading.Lock()
         self.httpd = http.server.ThreadingHTTPServer(
             ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
         self.httpd.site = self
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        SITES[self.url] = self
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def take_requests(self):
@@ -203,5 +206,6 @@ class SiteServer:
             self.offline = offline
 
     def stop(self):
+        del SITES[self.url]
         self.httpd.shutdown()
         self.httpd.server_close()

@@ -16,7 +16,6 @@ WIDTH, HEIGHT = 640, 480
 DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
 EVERY_ENGINE = tuple(DRIVERS)
 SCENES = []  # (scene, the engines it plays in)
-SERVERS = {}  # the site's address of each scene playing: its server
 
 
 def scene(function):
@@ -33,7 +32,7 @@ def every_engine(function):
 
 def server_of(url):
     """The server of the scene's site: its request log, its offline switch, its spoilt files."""
-    return SERVERS[url]
+    return browser.SITES[url]
 
 
 def frames_run(b):
@@ -180,7 +179,6 @@ def _play_engine(engine, scenes, site, results, said):
     try:
         for run in scenes:
             server = browser.SiteServer(site)
-            SERVERS[server.url] = server
             b, report, started = None, None, time.monotonic()
             try:
                 b = kept or importlib.import_module(DRIVERS[engine]).Browser(1400, 1100)
@@ -195,7 +193,6 @@ def _play_engine(engine, scenes, site, results, said):
                 report = traceback.format_exc()
             finally:
                 server.stop()
-                del SERVERS[server.url]
                 if b is not None and (report or not kept):
                     kept = None
                     b.close()

@@ -1,37 +1,27 @@
 """The WebKitGTK driver (see browser.py): its MiniBrowser in automation mode under an Xvfb of its
 own, through WebKitWebDriver (classic WebDriver over HTTP). Needs Debian's webkit2gtk-driver and
 xvfb."""
-import http.server
 import json
 import os
-import re
 import signal
 import socket
 import subprocess
-import threading
 import urllib.error
-import urllib.parse
 import urllib.request
 
 from bidi import ActionsDriver
-from browser import Driver, wait_until
+from browser import SITES, Driver, wait_until
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
-# Classic WebDriver has no console log and no script before a page's own, so every page comes
-# through a relay that puts these first in its head. The console's texts wait in the page until
-# the driver reads them.
+# Classic WebDriver has no console log and no script before a page's own, so the test server puts
+# these first in the page's head. The console's texts wait in the page until the driver reads
+# them.
 CONSOLE_CATCHER = """(() => { const texts = window.__driverConsoleTexts = [];
   for (const level of ['log', 'info', 'warn', 'error', 'debug']) {
     const real = console[level];
     console[level] = (...args) => { texts.push(args.join(' ')); real.apply(console, args); };
   } })();"""
-
-# Sent on by the relay in both directions; the rest belong to one hop.
-PASSED_ON = ("content-type", "cache-control", "last-modified", "etag", "accept-ranges",
-             "content-range", "location", "expires", "service-worker-allowed")
-ASKED_ON = ("range", "if-modified-since", "if-none-match", "cache-control", "accept",
-            "service-worker")
 
 # The page's script: an expression (or statements, whose last value counts) evaluated as a
 # script of its own, a promise awaited, its value or what it threw handed back.
@@ -41,44 +31,8 @@ try { Promise.resolve((0, eval)(arguments[0])).then(v => done([true, v]), failed
 catch (e) { failed(e); }"""
 
 
-class _Relay(http.server.BaseHTTPRequestHandler):
-    """Fetches each request from the server's upstream origin; pages get the scripts first."""
-
-    def log_message(self, *args):
-        pass
-
-    def do_GET(self, body=None):
-        asked = {k: v for k, v in self.headers.items() if k.lower() in ASKED_ON}
-        request = urllib.request.Request(self.server.upstream + self.path, data=body,
-                                         headers=asked, method=self.command)
-        try:
-            with urllib.request.urlopen(request, timeout=60) as reply:
-                status, headers, content = reply.status, reply.headers, reply.read()
-        except urllib.error.HTTPError as error:
-            status, headers, content = error.code, error.headers, error.read()
-        except OSError:  # the upstream is gone: the page sees the site unreachable
-            self.close_connection = True
-            return
-        if headers.get_content_type() == "text/html":
-            tags = "".join("<script>" + s.replace("</", "<\\/") + "</script>"
-                           for s in [CONSOLE_CATCHER, *self.server.scripts]).encode()
-            head = re.search(rb"<head\b[^>]*>", content, re.IGNORECASE)
-            at = head.end() if head else 0
-            content = content[:at] + tags + content[at:]
-        self.send_response(status)
-        for name, value in headers.items():
-            if name.lower() in PASSED_ON:
-                self.send_header(name, value)
-        self.send_header("Content-Length", str(len(content)))
-        self.end_headers()
-        self.wfile.write(content)
-
-    def do_POST(self):
-        self.do_GET(self.rfile.read(int(self.headers.get("Content-Length") or 0)))
-
-
 class Browser(ActionsDriver, Driver):
-    """One MiniBrowser window, its page's every load through a relay of ours."""
+    """One MiniBrowser window under an Xvfb of its own."""
 
     def __init__(self, width=800, height=600):
         self._make_profile("webkit")
@@ -87,7 +41,7 @@ class Browser(ActionsDriver, Driver):
         # WebKit saves a download, unasked, into the desktop's download folder.
         with open(os.path.join(config, "user-dirs.dirs"), "w") as dirs:
             dirs.write(f'XDG_DOWNLOAD_DIR="{self.downloads}"\n')
-        self.relays, self.scripts, self.console_before = {}, [], []
+        self.scripts, self.console_before = [CONSOLE_CATCHER], []
         self.xvfb = self.driver = self.session = self.script_timeout = None
         self.height = height
         try:
@@ -181,18 +135,6 @@ class Browser(ActionsDriver, Driver):
             outer = [outer[0] + width - inner[0], outer[1] + height - inner[1]]
         raise RuntimeError(f"the page is {inner}, not {width} x {height}")
 
-    def _relayed(self, url):
-        """url as our relay for its origin serves it."""
-        parts = urllib.parse.urlsplit(url)
-        origin = f"{parts.scheme}://{parts.netloc}"
-        if origin not in self.relays:
-            relay = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Relay)
-            relay.upstream, relay.scripts, relay.daemon_threads = origin, self.scripts, True
-            threading.Thread(target=relay.serve_forever, daemon=True).start()
-            self.relays[origin] = relay
-        port = self.relays[origin].server_address[1]
-        return urllib.parse.urlunsplit(("http", f"127.0.0.1:{port}", *parts[2:]))
-
     def _keep_console(self):
         """Keeps the texts of the page about to go."""
         try:
@@ -207,14 +149,16 @@ class Browser(ActionsDriver, Driver):
         self.scripts.append(script)
 
     def forget_before_load(self):
-        self.scripts.clear()  # the relays hold this very list
+        del self.scripts[1:]  # the sites hold this very list
 
     def _go(self, url):
         self._keep_console()
         if url is None:
             self.call("POST", "/refresh")
         else:
-            self.call("POST", "/url", {"url": self._relayed(url)})
+            if url in SITES:  # a site of ours
+                SITES[url].first = self.scripts
+            self.call("POST", "/url", {"url": url})
 
     def js(self, expression, timeout=30.0):
         if timeout != self.script_timeout:
@@ -232,20 +176,15 @@ class Browser(ActionsDriver, Driver):
     def close(self):
         try:
             if self.session is not None:
-                try:
-                    self.call("DELETE", "", timeout=10)
-                except Exception:
-                    pass
-            for relay in self.relays.values():
-                relay.shutdown()
-                relay.server_close()
-        finally:
-            for process in filter(None, (self.driver, self.xvfb)):
-                if process.poll() is None:
-                    process.terminate()
-            self._end(self.driver, self.xvfb)
-            if self.driver is not None:
-                try:  # what the driver started, MiniBrowser and its helpers, goes too
-                    os.killpg(self.driver.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
+                self.call("DELETE", "", timeout=10)
+        except Exception:
+            pass  # the browser may be gone already
+        for process in filter(None, (self.driver, self.xvfb)):
+            if process.poll() is None:
+                process.terminate()
+        self._end(self.driver, self.xvfb)
+        if self.driver is not None:
+            try:  # what the driver started, MiniBrowser and its helpers, goes too
+                os.killpg(self.driver.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
