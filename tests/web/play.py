@@ -2,6 +2,7 @@
 each engine it names (the engines side by side, each browser of Firefox and WebKit started once
 and given a fresh site origin per scene), and the ways a scene plays the game (real clicks and
 keys, or a game stepped frame by frame from a seed)."""
+import functools
 import importlib
 import os
 import subprocess
@@ -142,32 +143,25 @@ STORED = "glimm.readStoredRecords()"
 STORED_BEST = "glimm.readStoredRecords().then(r => r.best)"
 
 
-PAGE_ONLY = ("downloaded",)  # script lines for the page's side alone
-
-
-def desktop_frames(script, replay, media, cache={}, lock=threading.Lock()):
-    """The desktop build's screens at each "mark name" of script (desktop_replay's language;
-    "leave" takes the pointer off the canvas), its scores there and its saved screenshots, as
-    {"name.raw" or "screenshotN.bmp": bytes, "scores": {...}}; played once for every engine."""
-    key = tuple(script)
-    with lock:
-        if key not in cache:
-            with tempfile.TemporaryDirectory() as folder:
-                os.symlink(media, os.path.join(folder, "Media"))
-                typed = "\n".join(line.replace("leave", "focus 0").replace("move",
-                                                                          "focus 1\nmove")
-                                  for line in script if line not in PAGE_ONLY) + "\n"
-                ran = subprocess.run([replay, "42"], input=typed, capture_output=True, text=True,
-                                     cwd=folder, check=True,
-                                     env={**os.environ, "SDL_VIDEODRIVER": "dummy",
-                                          "SDL_AUDIODRIVER": "dummy"})
-                made = {"scores": dict(line.split() for line in ran.stdout.split("\n") if line)}
-                for name in os.listdir(folder):
-                    if name.endswith((".raw", ".bmp")):
-                        with open(os.path.join(folder, name), "rb") as file:
-                            made[name] = file.read()
-            cache[key] = made
-        return cache[key]
+@functools.lru_cache(maxsize=None)
+def desktop_frames(script, replay, media):
+    """The desktop build's screens at each "mark name" of script (a tuple of desktop_replay's
+    lines; "leave" takes the pointer off the canvas, "downloaded" is the page's alone), its
+    scores there and its saved screenshots, as {"name.raw" or "screenshotN.bmp": bytes,
+    "scores": {...}}; played once for every engine."""
+    typed = "".join(line.replace("leave", "focus 0").replace("move", "focus 1\nmove") + "\n"
+                    for line in script if line != "downloaded")
+    with tempfile.TemporaryDirectory() as folder:
+        os.symlink(media, os.path.join(folder, "Media"))
+        ran = subprocess.run([replay, "42"], input=typed, capture_output=True, text=True,
+                             cwd=folder, check=True, env={**os.environ, "SDL_VIDEODRIVER":
+                                                          "dummy", "SDL_AUDIODRIVER": "dummy"})
+        made = {"scores": dict(line.split() for line in ran.stdout.split("\n") if line)}
+        for name in os.listdir(folder):
+            if name.endswith((".raw", ".bmp")):
+                with open(os.path.join(folder, name), "rb") as file:
+                    made[name] = file.read()
+    return made
 
 
 def _play_engine(engine, scenes, site, results, said):
