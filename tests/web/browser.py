@@ -16,7 +16,9 @@ import time
 
 import websocket
 
-HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hooks.js")
+# The page's test hooks: the game's module as window.glimm, its test-only parts switched on.
+HOOKS = ("<script>const createReal = createGlimm; window.createGlimm = options => createReal("
+         "Object.assign({testHooks: true}, options)).then(game => (window.glimm = game));</script>")
 
 
 def wait_until(check, timeout=20.0, what="condition"):
@@ -159,12 +161,10 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         # between the game's script and the site's.
         with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page:
             text = page.read()
-        with open(HOOKS, encoding="utf-8") as hooks:
-            script = "<script>\n" + hooks.read() + "</script>\n"
         marker = '<script src="site.js"></script>'
         assert marker in text and "<head>" in text, "index.html has moved on"
         first = "".join("<script>" + s.replace("</", "<\\/") + "</script>" for s in site.first)
-        text = text.replace(marker, script + marker).replace("<head>", "<head>" + first, 1)
+        text = text.replace(marker, HOOKS + marker).replace("<head>", "<head>" + first, 1)
         self._send(text.encode("utf-8"), "text/html; charset=utf-8")
 
     def _send(self, body, kind):
