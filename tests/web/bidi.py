@@ -34,9 +34,9 @@ BUTTONS = {"left": 0, "middle": 1, "right": 2}
 def from_remote(value):
     """A BiDi remote value as plain Python: numbers, strings, lists, dicts, None."""
     kind, inner = value["type"], value.get("value")
-    if kind in ("array", "set"):
+    if kind == "array":
         return [from_remote(v) for v in inner]
-    if kind in ("object", "map"):
+    if kind == "object":
         return {k: from_remote(v) for k, v in inner}
     return inner  # undefined and null have none
 
@@ -65,7 +65,6 @@ class Browser(ActionsDriver, SocketDriver):
     """One headless Firefox ESR with one page, through a BiDi session on its own socket."""
 
     def __init__(self, width=800, height=600):
-        self.viewport = {"width": width, "height": height}
         self._make_profile("firefox")
         prefs = {**PREFS, "browser.download.dir": self.downloads}
         with open(os.path.join(self.profile, "user.js"), "w") as user:
@@ -86,25 +85,11 @@ class Browser(ActionsDriver, SocketDriver):
             self.context = self.call("browsingContext.getTree",
                                      {"maxDepth": 0})["contexts"][0]["context"]
             self.call("browsingContext.setViewport",
-                      {"context": self.context, "viewport": self.viewport})
+                      {"context": self.context, "viewport": {"width": width, "height": height}})
             self.call("session.subscribe", {"events": ["log.entryAdded"]})
         except Exception:
             self.close()
             raise
-
-    @property
-    def tab(self):
-        return self.context
-
-    def new_tab(self):
-        self.context = self.call("browsingContext.create", {"type": "tab"})["context"]
-        self.call("browsingContext.setViewport",
-                  {"context": self.context, "viewport": self.viewport})
-        return self.context
-
-    def switch_tab(self, handle):
-        self.context = handle
-        self.call("browsingContext.activate", {"context": handle})
 
     def _listening_address(self):
         """The BiDi address Firefox printed, or "ended" if it has stopped."""

@@ -2,8 +2,8 @@
 and what the drivers do alike. Each driver (cdp's Browser for Chromium, bidi's for Firefox ESR,
 webkit's for WebKitGTK) offers Driver's calls on top of its own: js(expression), mouse(kind, x,
 y, button, clicks), key(kind, name, code), console_texts(), before_each_load(script) and
-forget_before_load(), new_tab(), switch_tab(handle), tab (the current tab's handle), downloads
-(the folder) and close(); Chromium's also page, emulate, touch, hide_page and show_page."""
+forget_before_load(), downloads (the folder) and close(). Chromium's, for the scenes only it
+can play, also tabs (new_tab, switch_tab, tab), page, emulate, touch, hide_page, show_page."""
 import functools
 import http.server
 import json

@@ -105,19 +105,6 @@ class Browser(ActionsDriver, Driver):
     def call(self, method, path, body=None, timeout=60.0):
         return self._request(method, f"/session/{self.session}{path}", body, timeout)
 
-    @property
-    def tab(self):
-        return self.call("GET", "/window")
-
-    def new_tab(self):
-        handle = self.call("POST", "/window/new", {"type": "tab"})["handle"]
-        self.switch_tab(handle)
-        return handle
-
-    def switch_tab(self, handle):
-        self._keep_console()
-        self.call("POST", "/window", {"handle": handle})
-
     def wait_for_download(self):
         """Also until MiniBrowser's download bar has taken its place below the page: the page
         shrinks and moves once the bar is there, and a point worked out before would miss."""
