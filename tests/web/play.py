@@ -19,16 +19,15 @@ EVERY_ENGINE = tuple(DRIVERS)
 SCENES = []  # (scene, the engines it plays in)
 
 
-def scene(function):
+def scene(function, engines=("chromium",)):
     """A scene played in Chromium, whose driver offers the most."""
-    SCENES.append((function, ("chromium",)))
+    SCENES.append((function, engines))
     return function
 
 
 def every_engine(function):
     """A scene played in Chromium, Firefox ESR and WebKitGTK alike."""
-    SCENES.append((function, EVERY_ENGINE))
-    return function
+    return scene(function, EVERY_ENGINE)
 
 
 def server_of(url):

@@ -43,11 +43,6 @@ def tap(b, x, y, hold=None):
     b.touch("touchEnd")
 
 
-def tap_game(b, x, y, hold=None):
-    tap(b, *to_page(b, x, y), hold or held(b))
-    wait_frames(b, 1)
-
-
 def tap_to_play(b, url, on_start_screen=lambda: None):
     open_and_play(b, url, on_start_screen, lambda: tap(b, *middle(b, "play")))
 
@@ -80,9 +75,9 @@ def on_a_phone_a_tap_plays_and_the_pause_control_pauses_saves_and_exits(b, url):
         browser.wait_until(lambda: dashboard_open(b) == opened, what=f"the dashboard {opened}")
     b.wait_for_js("glimm.music.paused", what="the music to pause")
     wait_frames(b, 40)  # the buttons have slid in
-    tap_game(b, 320, 214)  # "Save BMP screenshot"
+    tap(b, *to_page(b, 320, 214), held(b))  # "Save BMP screenshot"
     browser.wait_until(lambda: downloads(b) == ["screenshot1.bmp"], what="the screenshot")
-    tap_game(b, 320, 114)  # "Resume game"
+    tap(b, *to_page(b, 320, 114), held(b))  # "Resume game"
     browser.wait_until(lambda: not dashboard_open(b), what="the dashboard to close")
     tap(b, *pause, held(b))
     wait_frames(b, 40)
