@@ -8,23 +8,14 @@ import subprocess
 
 from browser import SocketDriver, wait_until
 
-# A quiet browser that starts fast, asks nothing, and saves every download at once into the
-# profile's downloads folder.
+# Every download saved at once into the profile's downloads folder, unasked. (Firefox's remote
+# agent itself sets the preferences that keep it quiet: no first-run pages, updates or telemetry.)
 PREFS = {
-    "browser.shell.checkDefaultBrowser": False, "browser.startup.page": 0,
-    "browser.startup.homepage_override.mstone": "ignore", "browser.aboutwelcome.enabled": False,
-    "datareporting.policy.dataSubmissionEnabled": False,
-    "toolkit.telemetry.reportingpolicy.firstRun": False, "app.update.disabledForTesting": True,
-    "browser.safebrowsing.update.enabled": False,
-    "network.captive-portal-service.enabled": False,
-    "network.connectivity-service.enabled": False,
     "browser.download.folderList": 2, "browser.download.useDownloadDir": True,
     "browser.download.always_ask_before_handling_new_types": False,
     "browser.download.start_downloads_in_tmp_dir": False,
-    "browser.download.manager.addToRecentDocs": False,
     "browser.download.alwaysOpenPanel": False,
     "browser.helperApps.neverAsk.saveToDisk": "image/bmp,application/octet-stream",
-    "dom.disable_open_during_load": False,
 }
 
 KEYS = {"Escape": "\ue00c"}  # WebDriver's code points for the keys the scenes press
