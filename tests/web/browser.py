@@ -1,18 +1,24 @@
 """What every browser-test driver shares: the loopback server for the site, the wait by polling,
-and launch(), which starts one browser of the engine asked for. Each driver (cdp.Chromium's
-Browser, bidi's and webkit's) offers the same methods: open, reload, js, wait_for_js, mouse,
-click, key, press_key, console_texts, before_each_load, forget_before_load, new_tab,
-switch_tab, tab (the current tab's handle), close, the downloads folder, and use as a context
-manager; the Chromium driver also hide_page and show_page."""
+and what the drivers do alike. Each driver (cdp's Browser for Chromium, bidi's for Firefox ESR,
+webkit's for WebKitGTK) offers Driver's calls on top of its own: js(expression), mouse(kind, x,
+y, button, clicks), key(kind, name, code), console_texts(), before_each_load(script) and
+forget_before_load(), downloads (the folder) and close(). Chromium's, for the scenes only it
+can play, also tabs (new_tab, switch_tab, tab), page, emulate, touch, hide_page, show_page."""
 import functools
 import http.server
-import importlib
+import json
 import os
+import shutil
+import subprocess
+import tempfile
 import threading
 import time
 
-HOOKS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "hooks.js")
-DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
+import websocket
+
+# The page's test hooks: the game's module as window.glimm, its test-only parts switched on.
+HOOKS = ("<script>const createReal = createGlimm; window.createGlimm = options => createReal("
+         "Object.assign({testHooks: true}, options)).then(game => (window.glimm = game));</script>")
 
 
 def wait_until(check, timeout=20.0, what="condition"):
@@ -26,7 +32,35 @@ def wait_until(check, timeout=20.0, what="condition"):
 
 
 class Driver:
-    """What every driver does the same way on top of its own js, mouse, key and close."""
+    """What every driver does the same way on top of its own calls (and _go: a load of url, or
+    a reload for None)."""
+
+    def _make_profile(self, engine):
+        """A new empty profile folder, its downloads folder and the browser's log."""
+        self.profile = tempfile.mkdtemp(prefix=f"glimm-{engine}-")
+        self.downloads = os.path.join(self.profile, "downloads")
+        os.makedirs(self.downloads)
+        self.log_path = os.path.join(self.profile, engine + ".log")
+        self.log = open(self.log_path, "wb")
+
+    def _end(self, *processes):
+        """Waits a while for each process to end, else kills it; removes the profile."""
+        for process in filter(None, processes):
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.log.close()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+    def open(self, url):
+        self._go(url)
+        self.wait_for_js("document.readyState === 'complete'", what="the page to load")
+
+    def reload(self):
+        self._go(None)
+        self.wait_for_js("document.readyState === 'complete'", what="the page to reload")
 
     def wait_for_js(self, expression, timeout=20.0, what=None):
         return wait_until(lambda: self.js(expression), timeout, what or expression)
@@ -49,16 +83,54 @@ class Driver:
         """Until a download has landed in the downloads folder."""
         wait_until(lambda: os.listdir(self.downloads), what="a download")
 
-    def __enter__(self):
-        return self
 
-    def __exit__(self, *exc):
-        self.close()
+class SocketDriver(Driver):
+    """A driver that speaks JSON commands over a websocket: replies matched by id, events kept."""
 
+    def _connect(self, address):
+        self.events, self.replies, self.next_id = [], {}, 0
+        self.lock = threading.Condition()
+        self.socket = websocket.create_connection(address, suppress_origin=True)
+        threading.Thread(target=self._read, daemon=True).start()
 
-def launch(engine, width=800, height=600):
-    """One browser of engine ("chromium", "firefox" or "webkit") with one page, width x height."""
-    return importlib.import_module(DRIVERS[engine]).Browser(width, height)
+    def _read(self):
+        while True:
+            try:
+                message = json.loads(self.socket.recv())
+            except Exception:
+                message = {"id": "closed"}
+            with self.lock:
+                if "id" in message:
+                    self.replies[message["id"]] = message
+                    self.lock.notify_all()
+                else:
+                    self.events.append(message)
+            if message.get("id") == "closed":
+                return
+
+    def _send(self, message, timeout):
+        """Sends message (method, params, ...) and waits for its reply."""
+        with self.lock:
+            self.next_id += 1
+            message["id"] = ident = self.next_id
+        self.socket.send(json.dumps(message))
+        with self.lock:
+            if not self.lock.wait_for(lambda: ident in self.replies or "closed" in self.replies,
+                                      timeout) or ident not in self.replies:
+                raise TimeoutError(f"no reply to {message['method']}")
+            return self.replies.pop(ident)
+
+    def take_events(self, method):
+        with self.lock:
+            return [e["params"] for e in self.events if e.get("method") == method]
+
+    def _close_socket(self, command):
+        if getattr(self, "socket", None) is not None:
+            try:  # the browser may be gone already
+                self.call(command, timeout=5)
+            except Exception:
+                pass
+            self.socket.close()
 
 
 class _Handler(http.server.SimpleHTTPRequestHandler):
@@ -83,20 +155,17 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         spoilt = site.spoilt.get(self.path.split("?")[0])
         if spoilt is not None:
             return self._send(spoilt, self.guess_type(self.path))
-        if site.hooks and self.path.split("?")[0] in ("/", "/index.html"):
-            return self._send_with_hooks()
-        super().do_GET()
-
-    def _send_with_hooks(self):
-        """index.html with the test hooks between the game's script and the site's."""
+        if self.path.split("?")[0] not in ("/", "/index.html"):
+            return super().do_GET()
+        # The page: the site's first scripts at the start of its head, and the test hooks
+        # between the game's script and the site's.
         with open(os.path.join(self.directory, "index.html"), encoding="utf-8") as page:
             text = page.read()
-        with open(HOOKS, encoding="utf-8") as hooks:
-            script = "<script>\n" + hooks.read() + "</script>\n"
         marker = '<script src="site.js"></script>'
-        assert marker in text, "index.html no longer loads site.js"
-        self._send(text.replace(marker, script + marker).encode("utf-8"),
-                   "text/html; charset=utf-8")
+        assert marker in text and "<head>" in text, "index.html has moved on"
+        first = "".join("<script>" + s.replace("</", "<\\/") + "</script>" for s in site.first)
+        text = text.replace(marker, HOOKS + marker).replace("<head>", "<head>" + first, 1)
+        self._send(text.encode("utf-8"), "text/html; charset=utf-8")
 
     def _send(self, body, kind):
         self.send_response(200)
@@ -106,20 +175,24 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         self.wfile.write(body)
 
 
+SITES = {}  # the address of each site served: its server
+
+
 class SiteServer:
     """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop(). It logs the
     paths asked for (requests), refuses to answer while offline is set, answers a path of spoilt
-    with its bytes instead of the file's, and with hooks adds the page's test hooks to the page,
-    whatever the browser."""
+    with its bytes instead of the file's, and adds the page's test hooks to the page, and first
+    (scripts a driver wants before the page's own), whatever the browser."""
 
-    def __init__(self, folder, hooks=True):
-        self.requests, self.offline, self.hooks, self.spoilt = [], False, hooks, {}
+    def __init__(self, folder):
+        self.requests, self.offline, self.spoilt, self.first = [], False, {}, []
         self.folder = folder
         self.lock = threading.Lock()
         self.httpd = http.server.ThreadingHTTPServer(
             ("127.0.0.1", 0), functools.partial(_Handler, directory=folder))
         self.httpd.site = self
         self.url = f"http://127.0.0.1:{self.httpd.server_address[1]}/"
+        SITES[self.url] = self
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
     def take_requests(self):
@@ -133,5 +206,6 @@ class SiteServer:
             self.offline = offline
 
     def stop(self):
+        del SITES[self.url]
         self.httpd.shutdown()
         self.httpd.server_close()

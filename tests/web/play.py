@@ -2,6 +2,8 @@
 each engine it names (the engines side by side, each browser of Firefox and WebKit started once
 and given a fresh site origin per scene), and the ways a scene plays the game (real clicks and
 keys, or a game stepped frame by frame from a seed)."""
+import functools
+import importlib
 import os
 import subprocess
 import tempfile
@@ -12,26 +14,25 @@ import traceback
 import browser
 
 WIDTH, HEIGHT = 640, 480
-EVERY_ENGINE = ("chromium", "firefox", "webkit")
+DRIVERS = {"chromium": "cdp", "firefox": "bidi", "webkit": "webkit"}
+EVERY_ENGINE = tuple(DRIVERS)
 SCENES = []  # (scene, the engines it plays in)
-SERVERS = {}  # the site's address of each scene playing: its server
 
 
-def scene(function):
+def scene(function, engines=("chromium",)):
     """A scene played in Chromium, whose driver offers the most."""
-    SCENES.append((function, ("chromium",)))
+    SCENES.append((function, engines))
     return function
 
 
 def every_engine(function):
     """A scene played in Chromium, Firefox ESR and WebKitGTK alike."""
-    SCENES.append((function, EVERY_ENGINE))
-    return function
+    return scene(function, EVERY_ENGINE)
 
 
 def server_of(url):
     """The server of the scene's site: its request log, its offline switch, its spoilt files."""
-    return SERVERS[url]
+    return browser.SITES[url]
 
 
 def frames_run(b):
@@ -62,15 +63,17 @@ def click_game(b, x, y, button="left"):
 
 
 START_SHOWN = "!document.getElementById('start').hidden"
+GAME_RUNS = "window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2"
 
 
-def open_and_play(b, url, on_start_screen=lambda: None):
+def open_and_play(b, url, on_start_screen=lambda: None, press=None):
+    """Opens the page and starts the game by press(), or a click on the start screen, which
+    lies over the canvas."""
     b.open(url)
     b.wait_for_js(START_SHOWN, what="the start screen")
     on_start_screen()
-    b.click(*to_page(b, 320, 240))  # the start screen lies over the canvas
-    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
-                  what="the game's first frames")
+    (press or (lambda: b.click(*to_page(b, 320, 240))))()
+    b.wait_for_js(GAME_RUNS, what="the game's first frames")
 
 
 def canvas_bytes(b):  # a sample of the red, green and blue bytes
@@ -126,100 +129,73 @@ def resume(b):
     step(b, 1)
 
 
+def store(key, value):
+    """A page expression that stores value under key in the game's records, as another tab
+    would."""
+    return ("new Promise(done => { const o = indexedDB.open('glimm', 1); o.onupgradeneeded ="
+            " () => o.result.createObjectStore('records'); o.onsuccess = () => { const t ="
+            f" o.result.transaction('records', 'readwrite'); t.objectStore('records').put({value},"
+            f" '{key}'); t.oncomplete = () => {{ o.result.close(); done(1); }}; }}; }})")
+
+
 STORED = "glimm.readStoredRecords()"
 STORED_BEST = "glimm.readStoredRecords().then(r => r.best)"
 
 
-PAGE_ONLY = ("downloaded",)  # script lines for the page's side alone
-
-
-def desktop_frames(script, replay, media, cache={}, lock=threading.Lock()):
-    """The desktop build's screens at each "mark name" of script (desktop_replay's language;
-    "leave" takes the pointer off the canvas), its scores there and its saved screenshots, as
-    {"name.raw" or "screenshotN.bmp": bytes, "scores": {...}}; played once for every engine."""
-    key = tuple(script)
-    with lock:
-        if key not in cache:
-            with tempfile.TemporaryDirectory() as folder:
-                os.symlink(media, os.path.join(folder, "Media"))
-                typed = "\n".join(line.replace("leave", "focus 0").replace("move",
-                                                                          "focus 1\nmove")
-                                  for line in script if line not in PAGE_ONLY) + "\n"
-                ran = subprocess.run([replay, "42"], input=typed, capture_output=True, text=True,
-                                     cwd=folder, check=True,
-                                     env={**os.environ, "SDL_VIDEODRIVER": "dummy",
-                                          "SDL_AUDIODRIVER": "dummy"})
-                made = {"scores": dict(line.split() for line in ran.stdout.split("\n") if line)}
-                for name in os.listdir(folder):
-                    if name.endswith((".raw", ".bmp")):
-                        with open(os.path.join(folder, name), "rb") as file:
-                            made[name] = file.read()
-            cache[key] = made
-        return cache[key]
-
-
-class _Engine:
-    """One engine's browser for the scenes: Chromium's new for each scene (its scenes change the
-    browser the most, and it starts in a moment), the others' started once and kept, a scene's
-    before-load scripts and downloads cleared after it."""
-
-    def __init__(self, name):
-        self.name, self.kept = name, None
-
-    def browser(self):
-        if self.name == "chromium":
-            return browser.launch(self.name, 1400, 1100)
-        if self.kept is None:
-            self.kept = browser.launch(self.name, 1400, 1100)
-        return self.kept
-
-    def done(self, b, failed):
-        if b is not self.kept:
-            b.close()
-        elif failed:  # whatever the scene left behind, the next starts afresh
-            self.close()
-        else:
-            b.forget_before_load()
-            b.open("about:blank")
-            for name in os.listdir(b.downloads):
-                os.remove(os.path.join(b.downloads, name))
-
-    def close(self):
-        if self.kept is not None:
-            kept, self.kept = self.kept, None
-            kept.close()
+@functools.lru_cache(maxsize=None)
+def desktop_frames(script, replay, media):
+    """The desktop build's screens at each "mark name" of script (a tuple of desktop_replay's
+    lines; "leave" takes the pointer off the canvas, "downloaded" is the page's alone), its
+    scores there and its saved screenshots, as {"name.raw" or "screenshotN.bmp": bytes,
+    "scores": {...}}; played once for every engine."""
+    typed = "".join(line.replace("leave", "focus 0").replace("move", "focus 1\nmove") + "\n"
+                    for line in script if line != "downloaded")
+    with tempfile.TemporaryDirectory() as folder:
+        os.symlink(media, os.path.join(folder, "Media"))
+        ran = subprocess.run([replay, "42"], input=typed, capture_output=True, text=True,
+                             cwd=folder, check=True, env={**os.environ, "SDL_VIDEODRIVER":
+                                                          "dummy", "SDL_AUDIODRIVER": "dummy"})
+        made = {"scores": dict(line.split() for line in ran.stdout.split("\n") if line)}
+        for name in os.listdir(folder):
+            if name.endswith((".raw", ".bmp")):
+                with open(os.path.join(folder, name), "rb") as file:
+                    made[name] = file.read()
+    return made
 
 
 def _play_engine(engine, scenes, site, results, said):
-    player = _Engine(engine)
+    """Plays the scenes in a browser of engine: Chromium's new for each scene (its scenes change
+    the browser the most, and it starts in a moment), the others' started once and kept, a
+    scene's before-load scripts and downloads cleared after it, and started afresh after a
+    failure."""
+    kept = None
     try:
         for run in scenes:
             server = browser.SiteServer(site)
-            SERVERS[server.url] = server
-            b, failed, started = None, True, time.monotonic()
+            b, report, started = None, None, time.monotonic()
             try:
-                b = player.browser()
+                b = kept or importlib.import_module(DRIVERS[engine]).Browser(1400, 1100)
+                kept = b if engine != "chromium" else None
                 run(b, server.url)
-                failed = False
+                if kept:
+                    b.forget_before_load()
+                    b.open("about:blank")
+                    for name in downloads(b):
+                        os.remove(os.path.join(b.downloads, name))
             except Exception:
                 report = traceback.format_exc()
             finally:
                 server.stop()
-                del SERVERS[server.url]
-                if b is not None:
-                    try:
-                        player.done(b, failed)
-                    except Exception:
-                        player.close()
+                if b is not None and (report or not kept):
+                    kept = None
+                    b.close()
             with said:
-                took = f"({time.monotonic() - started:.1f} s)"
-                if failed:
-                    print(f"FAILED: {engine}: {run.__name__} {took}\n{report}", flush=True)
-                else:
-                    print(f"passed: {engine}: {run.__name__} {took}", flush=True)
-                results.append(not failed)
+                took = f"{engine}: {run.__name__} ({time.monotonic() - started:.1f} s)"
+                print(f"FAILED: {took}\n{report}" if report else f"passed: {took}", flush=True)
+                results.append(not report)
     finally:
-        player.close()
+        if kept:
+            kept.close()
 
 
 def main(site, picked=""):

@@ -1,31 +1,17 @@
 """The page on a phone or tablet and in every size of window, in Chromium's device emulation with
 touch events only: taps, drags and a second finger on the game, the pause control, the fit of the
-picture, a page that holds still under swipes and pinches, and a page hidden and shown again.
-Chromium only (its driver's emulate and touch). run-browser-tests adds these scenes to its own
-through scenes(), handing over its own module for the shared helpers."""
+picture, a page that holds still under swipes and pinches, and a page hidden and shown again."""
 import os
-import subprocess
-import tempfile
+import sys
 import time
 
 import browser
-import play
+from play import (desktop_frames, downloads, held, open_and_play, scene, start_stepped, step,
+                  to_page, wait_frames, click_game)
 
-R = None  # run-browser-tests, for its helpers: set by scenes()
-SCENES = []
+R = sys.modules["__main__"]  # run-browser-tests: the seeded script, the replay and the media
 PHONE = (390, 844, 3)
 PHONE_LANDSCAPE = (844, 390, 3)
-
-
-def scene(function):
-    SCENES.append(function)
-    return play.scene(function)  # Chromium's device and touch emulation
-
-
-def scenes(runner):
-    global R
-    R = runner
-    return SCENES
 
 
 def rect(b, element_id):
@@ -57,17 +43,8 @@ def tap(b, x, y, hold=None):
     b.touch("touchEnd")
 
 
-def tap_game(b, x, y, hold=None):
-    tap(b, *R.to_page(b, x, y), hold or R.held(b))
-    R.wait_frames(b, 1)
-
-
-def tap_to_play(b, url):
-    b.open(url)
-    b.wait_for_js("!document.getElementById('start').hidden", what="the start screen")
-    tap(b, *middle(b, "play"))
-    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
-                  what="the game's first frames")
+def tap_to_play(b, url, on_start_screen=lambda: None):
+    open_and_play(b, url, on_start_screen, lambda: tap(b, *middle(b, "play")))
 
 
 def dashboard_open(b):
@@ -80,65 +57,50 @@ def overlaps(a, b):
 
 @scene
 def on_a_phone_a_tap_plays_and_the_pause_control_pauses_saves_and_exits(b, url):
+    def start_screen():
+        said = b.js("[document.getElementById('play').textContent, "
+                    "document.getElementById('controls').textContent]")
+        assert said[0] == "Tap to play" and "Tap to aim and shoot" in said[1], said
+        assert b.js("document.getElementById('pause').hidden"), "the pause control at the start"
     b.emulate(*PHONE)
-    b.open(url)
-    b.wait_for_js("!document.getElementById('start').hidden", what="the start screen")
-    said = b.js("[document.getElementById('play').textContent, "
-                "document.getElementById('controls').textContent]")
-    assert said[0] == "Tap to play" and "Tap to aim and shoot" in said[1], said
-    assert b.js("document.getElementById('pause').hidden"), "the pause control on the start screen"
-    tap(b, *middle(b, "play"))
-    b.wait_for_js("window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2",
-                  what="a tap to start the game")
-    buttons = [n.get("name", {}).get("value") for n in b.page("Accessibility.getFullAXTree")["nodes"]
+    tap_to_play(b, url, start_screen)
+    buttons = [n.get("name", {}).get("value") for n in
+               b.page("Accessibility.getFullAXTree")["nodes"]
                if n.get("role", {}).get("value") == "button"]
     assert "Pause" in buttons, buttons
-    assert not overlaps(rect(b, "pause"), rect(b, "screen")), "the pause control over the picture"
 
     pause = middle(b, "pause")
     for opened in (True, False, True):
-        tap(b, *pause, R.held(b))
+        tap(b, *pause, held(b))
         browser.wait_until(lambda: dashboard_open(b) == opened, what=f"the dashboard {opened}")
     b.wait_for_js("glimm.music.paused", what="the music to pause")
-    R.wait_frames(b, 40)  # the buttons have slid in
-    tap_game(b, 320, 214)  # "Save BMP screenshot"
-    browser.wait_until(lambda: R.downloads(b) == ["screenshot1.bmp"], what="the screenshot")
-    tap_game(b, 320, 114)  # "Resume game"
+    wait_frames(b, 40)  # the buttons have slid in
+    tap(b, *to_page(b, 320, 214), held(b))  # "Save BMP screenshot"
+    browser.wait_until(lambda: downloads(b) == ["screenshot1.bmp"], what="the screenshot")
+    tap(b, *to_page(b, 320, 114), held(b))  # "Resume game"
     browser.wait_until(lambda: not dashboard_open(b), what="the dashboard to close")
-    tap(b, *pause, R.held(b))
-    R.wait_frames(b, 40)
-    tap(b, *R.to_page(b, 320, 164), R.held(b))  # "Exit": a tap clicks as the finger lifts
+    tap(b, *pause, held(b))
+    wait_frames(b, 40)
+    tap(b, *to_page(b, 320, 164), held(b))  # "Exit": a tap clicks as the finger lifts
     b.wait_for_js("!document.getElementById('ended').hidden", what="the game to end")
     assert b.js("document.getElementById('pause').hidden"), "the pause control after Exit"
 
 
-def mouse_score_at_kill():
-    """What the shared script scores by mouse clicks on the desktop, at its mark "kill"."""
-    script = R.SCRIPT[:R.SCRIPT.index("mark kill") + 1]
-    with tempfile.TemporaryDirectory() as folder:
-        os.symlink(R.MEDIA, os.path.join(folder, "Media"))
-        ran = subprocess.run([R.REPLAY, "42"], input="focus 1\n" + "\n".join(script) + "\n",
-                             capture_output=True, text=True, cwd=folder, check=True,
-                             env={**os.environ, "SDL_VIDEODRIVER": "dummy",
-                                  "SDL_AUDIODRIVER": "dummy"})
-    return int(dict(line.split() for line in ran.stdout.split("\n") if line)["kill"])
-
-
 @scene
 def taps_play_the_seeded_script_to_the_score_of_mouse_clicks(b, url):
-    clicks = mouse_score_at_kill()
+    clicks = int(desktop_frames(R.SCRIPT, R.REPLAY, R.MEDIA)["scores"]["kill"])
     assert clicks > 0, "the script's clicks score nothing"
     b.emulate(*PHONE)
-    R.start_stepped(b, url, 42)
-    aim = R.to_page(b, 330, 150)
+    start_stepped(b, url, 42)
+    aim = to_page(b, 330, 150)
     # The finger that rests 40 frames before it lifts is the first click; the nine after are
     # each shorter than a frame. Each press reaches the same frame as the script's mouse press.
     b.touch("touchStart", [(1, *aim)])
-    R.step(b, 40)
+    step(b, 40)
     assert pointer(b) == [330, 150, 1], pointer(b)
     for _ in range(10):
         b.touch("touchEnd")
-        R.step(b, 2)
+        step(b, 2)
         b.touch("touchStart", [(1, *aim)])
     assert b.js("glimm._glimmScore()") == clicks, (b.js("glimm._glimmScore()"), clicks)
 
@@ -152,7 +114,7 @@ def an_enemy_away_from(b, place, distance):
     """Steps until an enemy is well inside the picture and every enemy is more than distance
     away from place (across plus down); that enemy's game pixel."""
     for _ in range(600):
-        R.step(b, 1)
+        step(b, 1)
         places = enemy_places(b)
         if all(abs(x - place[0]) + abs(y - place[1]) > distance for x, y in places):
             enemy = next(((round(x), round(y)) for x, y in places
@@ -165,37 +127,37 @@ def an_enemy_away_from(b, place, distance):
 @scene
 def a_first_tap_shorter_than_a_frame_a_drag_and_a_second_fingers_tap(b, url):
     b.emulate(*PHONE)
-    R.start_stepped(b, url, 42)
+    start_stepped(b, url, 42)
     # The game's first touch, down and up between two frames, shoots the enemy under it.
     enemy = an_enemy_away_from(b, (-1000, -1000), 0)
-    b.touch("touchStart", [(1, *R.to_page(b, *enemy))])
+    b.touch("touchStart", [(1, *to_page(b, *enemy))])
     b.touch("touchEnd")
-    R.step(b, 2)
+    step(b, 2)
     assert b.js("glimm._glimmScore()") > 0, f"the first tap at {enemy} was lost"
 
-    b.touch("touchStart", [(1, *R.to_page(b, 100, 100))])
-    R.step(b, 2)
+    b.touch("touchStart", [(1, *to_page(b, 100, 100))])
+    step(b, 2)
     for x, y in ((200, 160), (300, 220), (400, 300), (500, 380)):
-        b.touch("touchMove", [(1, *R.to_page(b, x, y))])
+        b.touch("touchMove", [(1, *to_page(b, x, y))])
         settle(b)
-        R.step(b, 1)
+        step(b, 1)
         assert pointer(b) == [x, y, 1], (x, y, pointer(b))
-    R.step(b, 40)
+    step(b, 40)
     aim = b.js("[glimm._glimmAim(0), glimm._glimmAim(1)]")
     assert abs(aim[0] - 180 / 750) < 0.01 and abs(aim[1] - 140 / 750) < 0.01, aim
     b.touch("touchEnd")
-    R.step(b, 1)
+    step(b, 1)
     assert b.js("glimm._glimmLeftButton()") == 0, "a drag's end clicked"
     assert pointer(b) == [500, 380, 1], "the crosshair left the drag's end"
 
     # The aiming finger rests in a corner; another finger taps an enemy well away from it.
     corner = (60, 60)
-    b.touch("touchStart", [(1, *R.to_page(b, *corner))])
+    b.touch("touchStart", [(1, *to_page(b, *corner))])
     enemy = an_enemy_away_from(b, corner, 150)
     before = b.js("glimm._glimmScore()")
-    b.touch("touchStart", [(1, *R.to_page(b, *corner)), (2, *R.to_page(b, *enemy))])
-    b.touch("touchEnd", [(2, *R.to_page(b, *enemy))])
-    R.step(b, 1)
+    b.touch("touchStart", [(1, *to_page(b, *corner)), (2, *to_page(b, *enemy))])
+    b.touch("touchEnd", [(2, *to_page(b, *enemy))])
+    step(b, 1)
     assert b.js("glimm._glimmScore()") > before, f"the tap at {enemy} missed"
     assert pointer(b) == [*corner, 1], "the pointer left the aiming finger"
     assert pointer(b, 1)[:2] == list(enemy), pointer(b, 1)
@@ -218,7 +180,7 @@ FITS = [
 def the_picture_fits_each_window_and_the_pointer_lands_on_its_game_pixel(b, url):
     for name, width, height, ratio, phone, size, beside in FITS:
         b.emulate(width, height, ratio, phone)
-        R.start_stepped(b, url, 42)
+        start_stepped(b, url, 42)
         b.js("document.getElementById('pause').hidden = false")
         left, top, shown_width, shown_height = canvas = rect(b, "screen")
         assert abs(shown_width - size[0]) < 0.01 and abs(shown_height - size[1]) < 0.01, \
@@ -233,7 +195,7 @@ def the_picture_fits_each_window_and_the_pointer_lands_on_its_game_pixel(b, url)
                 and pause[1] >= top and pause[1] + pause[3] < top + shown_height * 400 / 480, \
                 (name, pause, canvas)
         for x, y in ((0, 0), (639, 479), (321, 241), (17, 463)):
-            at = R.to_page(b, x, y)
+            at = to_page(b, x, y)
             if phone:
                 b.touch("touchStart", [(1, *at)])
             else:  # a mouse stands on whole CSS pixels: the game pixel under that point
@@ -241,12 +203,10 @@ def the_picture_fits_each_window_and_the_pointer_lands_on_its_game_pixel(b, url)
                 x, y = (min(int((at[0] - left) * 640 / shown_width), 639),
                         min(int((at[1] - top) * 480 / shown_height), 479))
                 b.mouse("mouseMoved", *at)
-            R.step(b, 1)
+            step(b, 1)
             assert pointer(b)[:2] == [x, y], (name, at, (x, y), pointer(b))
             if phone:
                 b.touch("touchEnd")
-    portrait, landscape = FITS[0], FITS[1]
-    assert portrait[5][0] >= 0.95 * portrait[1] and landscape[5][1] >= 0.9 * landscape[2]
 
 
 def page_place(b):
@@ -289,47 +249,42 @@ def hidden_for_20_s_the_page_comes_back_paused_on_the_round_it_left(b, url):
     b.before_each_load("document.addEventListener('visibilitychange', () => { if (document.hidden)"
                        " window.lastSeen = Array.from(document.getElementById('screen')"
                        ".getContext('2d').getImageData(0, 423, 640, 29).data); });")
-    R.open_and_play(b, url)
+    open_and_play(b, url)
     for _ in range(100):  # shoot until the round has a score of its own
         places = enemy_places(b)
         inside = [(round(x), round(y)) for x, y in places if 20 < x < 620 and 20 < y < 400]
         if inside:
-            R.click_game(b, *inside[0])
+            click_game(b, *inside[0])
         if b.js("glimm._glimmScore()") > 0:
             break
-        R.wait_frames(b, 3)
+        wait_frames(b, 3)
     score = b.js("glimm._glimmScore()")
     assert score > 0, "no enemy could be shot"
 
     b.hide_page()
-    assert b.js("document.visibilityState") == "hidden"
     hidden_at = time.monotonic()
     browser.wait_until(lambda: time.monotonic() - hidden_at >= 20, timeout=30, what="20 s hidden")
     b.show_page()
-    R.wait_frames(b, 40)
+    wait_frames(b, 40)
     assert dashboard_open(b) and b.js("glimm.music.paused"), "shown again, the game is not paused"
     assert b.js("glimm._glimmScore()") == score, "the round changed while hidden"
-    R.click_game(b, 320, 214)  # "Save BMP screenshot"
-    browser.wait_until(lambda: R.downloads(b) == ["screenshot1.bmp"], what="the screenshot")
+    click_game(b, 320, 214)  # "Save BMP screenshot"
+    browser.wait_until(lambda: downloads(b) == ["screenshot1.bmp"], what="the screenshot")
     with open(os.path.join(b.downloads, "screenshot1.bmp"), "rb") as saved:
         bmp = saved.read()
     seen = b.js("lastSeen")
     assert seen, "nothing was seen as the page went hidden"
     # The health bar's band, rows 423 to 451 from x 18 to 621, with the score lines over it; the
-    # tunnel around it moves on by the one frame that pauses.
-    differing = []
-    for row in range(423, 452):
-        for x in range(18, 622):
-            at = 54 + (479 - row) * 640 * 3 + x * 3  # the bitmap: bottom-up, blue, green, red
-            if tuple(bmp[at:at + 3]) != tuple(seen[((row - 423) * 640 + x) * 4 + i]
-                                              for i in (2, 1, 0)):
-                differing.append((x, row))
-    # That frame may ease the bar's end by a pixel or two.
-    ends = {x for x, _ in differing}
-    assert not ends or (max(ends) - min(ends) <= 3 and min(ends) > 250), differing[:10]
+    # tunnel around it moves on by the one frame that pauses, which may ease the bar's end by a
+    # pixel or two. The bitmap is bottom-up, in blue, green, red.
+    def differs(x, row):
+        at = 54 + (479 - row) * 1920 + x * 3
+        return bmp[at:at + 3] != bytes(seen[((row - 423) * 640 + x) * 4 + i] for i in (2, 1, 0))
+    ends = {x for row in range(423, 452) for x in range(18, 622) if differs(x, row)}
+    assert not ends or (max(ends) - min(ends) <= 3 and min(ends) > 250), sorted(ends)[:10]
 
     # Hidden on the dashboard, the page stays on it.
     b.hide_page()
     b.show_page()
-    R.wait_frames(b, 40)
+    wait_frames(b, 40)
     assert dashboard_open(b) and b.js("glimm.music.paused"), "hidden on the dashboard, it closed"

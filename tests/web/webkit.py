@@ -1,47 +1,27 @@
-"""WebKitGTK for the browser tests: its MiniBrowser in automation mode under an Xvfb of its own,
-driven through WebKitWebDriver (classic WebDriver over HTTP), with cdp.py's Browser calls: pages,
-page scripts, real pointer and key events, console messages and downloads. Needs Debian's
-webkit2gtk-driver and xvfb."""
-import http.server
+"""The WebKitGTK driver (see browser.py): its MiniBrowser in automation mode under an Xvfb of its
+own, through WebKitWebDriver (classic WebDriver over HTTP). Needs Debian's webkit2gtk-driver and
+xvfb."""
 import json
 import os
-import re
-import shutil
 import signal
 import socket
 import subprocess
-import tempfile
-import threading
-import time
 import urllib.error
-import urllib.parse
 import urllib.request
 
 from bidi import ActionsDriver
-from browser import wait_until
+from browser import SITES, Driver, wait_until
 
-DRIVER = "/usr/bin/WebKitWebDriver"
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
-# Classic WebDriver has no console log and no script before a page's own, so every page comes
-# through a relay that puts these first in its head. The console's texts wait in the page until
-# the driver reads them.
+# Classic WebDriver has no console log and no script before a page's own, so the test server puts
+# these first in the page's head. The console's texts wait in the page until the driver reads
+# them.
 CONSOLE_CATCHER = """(() => { const texts = window.__driverConsoleTexts = [];
-  const said = a => typeof a === 'string' ? a : (() => { try { return String(a); }
-                                                        catch (e) { return typeof a; } })();
-  for (const level of ['log', 'info', 'warn', 'error', 'debug', 'trace']) {
+  for (const level of ['log', 'info', 'warn', 'error', 'debug']) {
     const real = console[level];
-    console[level] = function(...args) {
-      texts.push(args.map(said).join(' '));
-      return real.apply(this, args);
-    };
+    console[level] = (...args) => { texts.push(args.join(' ')); real.apply(console, args); };
   } })();"""
-
-# Sent on by the relay in both directions; the rest belong to one hop.
-PASSED_ON = ("content-type", "cache-control", "last-modified", "etag", "accept-ranges",
-             "content-range", "location", "expires", "service-worker-allowed")
-ASKED_ON = ("range", "if-modified-since", "if-none-match", "cache-control", "accept",
-            "service-worker")
 
 # The page's script: an expression (or statements, whose last value counts) evaluated as a
 # script of its own, a promise awaited, its value or what it threw handed back.
@@ -51,96 +31,45 @@ try { Promise.resolve((0, eval)(arguments[0])).then(v => done([true, v]), failed
 catch (e) { failed(e); }"""
 
 
-def with_scripts(html, scripts):
-    """html with scripts at the start of its head, before any of the page's own."""
-    tags = "".join("<script>" + s.replace("</", "<\\/") + "</script>" for s in scripts)
-    for opening in (rb"<head\b[^>]*>", rb"<html\b[^>]*>", rb"<!doctype[^>]*>"):
-        found = re.search(opening, html, re.IGNORECASE)
-        if found:
-            return html[:found.end()] + tags.encode() + html[found.end():]
-    return tags.encode() + html
-
-
-class _Relay(http.server.BaseHTTPRequestHandler):
-    """Fetches each request from the server's upstream origin; pages get the scripts."""
-
-    def log_message(self, *args):
-        pass
-
-    def _relay(self, body=None):
-        server = self.server
-        asked = {k: v for k, v in self.headers.items() if k.lower() in ASKED_ON}
-        request = urllib.request.Request(server.upstream + self.path, data=body,
-                                         headers=asked, method=self.command)
-        try:
-            with urllib.request.urlopen(request, timeout=60) as reply:
-                status, headers, content = reply.status, reply.headers, reply.read()
-        except urllib.error.HTTPError as error:
-            status, headers, content = error.code, error.headers, error.read()
-        except OSError:
-            # The upstream is gone: the page sees the site unreachable, not an error page.
-            self.close_connection = True
-            return
-        if headers.get_content_type() == "text/html" and self.command != "HEAD":
-            content = with_scripts(content, [CONSOLE_CATCHER, *server.scripts])
-        self.send_response(status)
-        for name, value in headers.items():
-            if name.lower() in PASSED_ON:
-                self.send_header(name, value)
-        self.send_header("Content-Length", str(len(content)))
-        self.end_headers()
-        if self.command != "HEAD":
-            self.wfile.write(content)
-
-    def do_GET(self):
-        self._relay()
-
-    def do_HEAD(self):
-        self._relay()
-
-    def do_POST(self):
-        self._relay(self.rfile.read(int(self.headers.get("Content-Length") or 0)))
-
-
-def free_port():
-    with socket.socket() as probe:
-        probe.bind(("127.0.0.1", 0))
-        return probe.getsockname()[1]
-
-
-class Browser(ActionsDriver):
-    """One MiniBrowser window, its page's every load through a relay of ours."""
+class Browser(ActionsDriver, Driver):
+    """One MiniBrowser window under an Xvfb of its own."""
 
     def __init__(self, width=800, height=600):
-        started = time.monotonic()
-        self.profile = tempfile.mkdtemp(prefix="glimm-webkit-")
-        self.downloads = os.path.join(self.profile, "downloads")
+        self._make_profile("webkit")
         config = os.path.join(self.profile, "config")
-        os.makedirs(self.downloads)
         os.makedirs(config)
         # WebKit saves a download, unasked, into the desktop's download folder.
         with open(os.path.join(config, "user-dirs.dirs"), "w") as dirs:
             dirs.write(f'XDG_DOWNLOAD_DIR="{self.downloads}"\n')
-        self.log_path = os.path.join(self.profile, "webkit.log")
-        self.log = open(self.log_path, "wb")
-        self.relays, self.scripts, self.console_before = {}, [], []
-        self.xvfb = self.driver = self.session = None
-        self.script_timeout = None
+        self.scripts, self.console_before = [CONSOLE_CATCHER], []
+        self.xvfb = self.driver = self.session = self.script_timeout = None
+        self.height = height
         try:
-            self.display = self._start_xvfb(width + 256, height + 512)
+            reading, writing = os.pipe()
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(writing), "-screen", "0",
+                 f"{width + 256}x{height + 512}x24", "-nolisten", "tcp", "-noreset"],
+                pass_fds=(writing,), stdin=subprocess.DEVNULL, stdout=self.log,
+                stderr=subprocess.STDOUT)
+            os.close(writing)
+            with os.fdopen(reading) as told:
+                display = ":" + told.readline().strip()
             # Under Xvfb, with no GPU to share buffers with, WebKit's DMA-BUF renderer holds a
             # page at 2 device pixels per game pixel to some 16 frames a second, a quarter of
             # what a player's desktop gets; its older renderer gives near 60. Set the variable
             # to 0 to see the slow one.
             env = {**os.environ, "WEBKIT_DISABLE_DMABUF_RENDERER":
                    os.environ.get("WEBKIT_DISABLE_DMABUF_RENDERER", "1"),
-                   "DISPLAY": self.display, "GDK_BACKEND": "x11",
+                   "DISPLAY": display, "GDK_BACKEND": "x11",
                    "NO_AT_BRIDGE": "1", "HOME": self.profile, "XDG_CONFIG_HOME": config,
                    "XDG_CACHE_HOME": os.path.join(self.profile, "cache"),
                    "XDG_DATA_HOME": os.path.join(self.profile, "data")}
-            self.address = f"http://127.0.0.1:{free_port()}"
+            with socket.socket() as probe:
+                probe.bind(("127.0.0.1", 0))
+                port = probe.getsockname()[1]
+            self.address = f"http://127.0.0.1:{port}"
             self.driver = subprocess.Popen(
-                [DRIVER, "--port=" + self.address.rsplit(":", 1)[1]], env=env,
+                ["/usr/bin/WebKitWebDriver", f"--port={port}"], env=env,
                 stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT,
                 start_new_session=True)
             wait_until(self._driver_ready, 20, "WebKitWebDriver to listen")
@@ -150,25 +79,9 @@ class Browser(ActionsDriver):
                 "webkitgtk:browserOptions": {"binary": MINIBROWSER,
                                              "args": ["--automation"]}}}})["sessionId"]
             self._fit_viewport(width, height)
-            self.height = height
         except Exception:
             self.close()
             raise
-        self.started_in = time.monotonic() - started
-
-    def _start_xvfb(self, width, height):
-        """An X server of our own on a free display; its name."""
-        reading, writing = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(writing), "-screen", "0", f"{width}x{height}x24",
-             "-nolisten", "tcp", "-noreset"], pass_fds=(writing,),
-            stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
-        os.close(writing)
-        with os.fdopen(reading) as told:
-            number = told.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start; see " + self.log_path)
-        return ":" + number
 
     def _driver_ready(self):
         if self.driver.poll() is not None:
@@ -179,7 +92,6 @@ class Browser(ActionsDriver):
             return False
 
     def _request(self, method, path, body=None, timeout=60.0):
-        """One WebDriver command; its value."""
         data = json.dumps(body if body is not None else {}).encode() if method == "POST" else None
         request = urllib.request.Request(self.address + path, data=data, method=method,
                                          headers={"Content-Type": "application/json"})
@@ -191,31 +103,11 @@ class Browser(ActionsDriver):
             raise RuntimeError(f"{method} {path}: {value.get('error')}: {value.get('message')}")
 
     def call(self, method, path, body=None, timeout=60.0):
-        """One command of this session, at path below it."""
         return self._request(method, f"/session/{self.session}{path}", body, timeout)
 
-    @property
-    def tab(self):
-        """The handle of the tab the calls act on."""
-        return self.call("GET", "/window")
-
-    def new_tab(self):
-        """Another window of this browser, blank and in front; the calls act on it from now on.
-        Its handle."""
-        self._keep_console()
-        handle = self.call("POST", "/window/new", {"type": "tab"})["handle"]
-        self.call("POST", "/window", {"handle": handle})
-        return handle
-
-    def switch_tab(self, handle):
-        """The calls act on that tab from now on, which comes in front."""
-        self._keep_console()
-        self.call("POST", "/window", {"handle": handle})
-
     def wait_for_download(self):
-        """Until a download has landed and MiniBrowser's download bar has taken its place below
-        the page: the page shrinks and moves once the bar is there, and a point worked out before
-        would miss."""
+        """Also until MiniBrowser's download bar has taken its place below the page: the page
+        shrinks and moves once the bar is there, and a point worked out before would miss."""
         super().wait_for_download()
         wait_until(lambda: self.js("innerHeight") < self.height, what="the download bar")
 
@@ -230,19 +122,6 @@ class Browser(ActionsDriver):
             outer = [outer[0] + width - inner[0], outer[1] + height - inner[1]]
         raise RuntimeError(f"the page is {inner}, not {width} x {height}")
 
-    def _relayed(self, url):
-        """url as our relay for its origin serves it."""
-        parts = urllib.parse.urlsplit(url)
-        origin = f"{parts.scheme}://{parts.netloc}"
-        if origin not in self.relays:
-            relay = http.server.ThreadingHTTPServer(("127.0.0.1", 0), _Relay)
-            relay.upstream, relay.scripts = origin, self.scripts
-            relay.daemon_threads = True
-            threading.Thread(target=relay.serve_forever, daemon=True).start()
-            self.relays[origin] = relay
-        port = self.relays[origin].server_address[1]
-        return urllib.parse.urlunsplit(("http", f"127.0.0.1:{port}", *parts[2:]))
-
     def _keep_console(self):
         """Keeps the texts of the page about to go."""
         try:
@@ -254,25 +133,21 @@ class Browser(ActionsDriver):
         return self.console_before + (self.js("window.__driverConsoleTexts || []") or [])
 
     def before_each_load(self, script):
-        """Runs script in the page before its own scripts, at every later load."""
         self.scripts.append(script)
 
     def forget_before_load(self):
-        """The scripts given to before_each_load no longer run at later loads."""
-        self.scripts.clear()  # the relays hold this very list
+        del self.scripts[1:]  # the sites hold this very list
 
-    def open(self, url):
+    def _go(self, url):
         self._keep_console()
-        self.call("POST", "/url", {"url": self._relayed(url)})
-        self.wait_for_js("document.readyState === 'complete'", what="the page to load")
-
-    def reload(self):
-        self._keep_console()
-        self.call("POST", "/refresh")
-        self.wait_for_js("document.readyState === 'complete'", what="the page to reload")
+        if url is None:
+            self.call("POST", "/refresh")
+        else:
+            if url in SITES:  # a site of ours
+                SITES[url].first = self.scripts
+            self.call("POST", "/url", {"url": url})
 
     def js(self, expression, timeout=30.0):
-        """The value of a page expression, a promise awaited."""
         if timeout != self.script_timeout:
             self.call("POST", "/timeouts", {"script": int(timeout * 1000)})
             self.script_timeout = timeout
@@ -288,28 +163,15 @@ class Browser(ActionsDriver):
     def close(self):
         try:
             if self.session is not None:
-                try:
-                    self.call("DELETE", "", timeout=10)
-                except Exception:
-                    pass
-            for relay in self.relays.values():
-                relay.shutdown()
-                relay.server_close()
-        finally:
-            for process in (self.driver, self.xvfb):
-                if process is None:
-                    continue
-                if process.poll() is None:
-                    process.terminate()
-                try:
-                    process.wait(timeout=10)
-                except subprocess.TimeoutExpired:
-                    process.kill()
-                    process.wait()
-            if self.driver is not None:
-                try:  # what the driver started, MiniBrowser and its helpers, goes too
-                    os.killpg(self.driver.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-            self.log.close()
-            shutil.rmtree(self.profile, ignore_errors=True)
+                self.call("DELETE", "", timeout=10)
+        except Exception:
+            pass  # the browser may be gone already
+        for process in filter(None, (self.driver, self.xvfb)):
+            if process.poll() is None:
+                process.terminate()
+        self._end(self.driver, self.xvfb)
+        if self.driver is not None:
+            try:  # what the driver started, MiniBrowser and its helpers, goes too
+                os.killpg(self.driver.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
