@@ -30,20 +30,6 @@ namespace {
 
 constexpr Uint32 Red = 0xFF0000, Green = 0x00FF00, Yellow = 0xFFFF00, White = 0xFFFFFF;
 
-// Starts the game headless in a new scratch folder, clock stood in, pointer over the window.
-void startDashboardTest(bool withMedia = false) {
-    enterScratchFolder(withMedia);
-    ASSERT_TRUE(startHeadless(32));
-    useFakeClock(1000);
-    queryAppState = focusedAppState;
-}
-
-Uint32 rgbAt(int x, int y, SDL_Surface* surface = screen) {
-    Uint8 r = 0, g = 0, b = 0;
-    readRgb(surface, x, y, r, g, b);
-    return Uint32(r) << 16 | Uint32(g) << 8 | b;
-}
-
 // A 32-bit sheet whose raw values are 0xRRGGBB, all black, and a rectangle filled in one.
 SDL_Surface* blackSheet(int w, int h) {
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xFF0000, 0xFF00, 0xFF, 0);
@@ -86,7 +72,7 @@ class BackdropFormats : public ::testing::TestWithParam<int> {};
 
 TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
     const Format& f = Formats[GetParam()];
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     SDL_Surface *theirs = noiseSurface(f), *theirCapture = noiseSurface(f),
                 *theirFiltered = noiseSurface(f);
     screen = noiseSurface(f);
@@ -144,7 +130,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
                  {1, 0.0, 0, 0, 0, 0, 0, 1},         // the 39th: only the backdrop
                  {1, 0.0, 0, 0, 0, 1, 0, 0},         // the world runs, the music plays
                  {1, 107.5 / 15, 1, 1, 1, 1, 1, 1}}; // Escape at once: a new capture
-    startDashboardTest(true);
+    ASSERT_TRUE(startInScratchFolder(true));
     // Our own cursor (cell 3 green), a tall yellow band, and a border: cyan (its key) but for a
     // red mark over the cursor.
     fill(borderImage = blackSheet(640, 480), 0, 0, 640, 480, 0x00FFFF);
@@ -197,7 +183,7 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
         int x, y;
     } pointers[] = {{320, 240}, {0, 0},   {639, 479}, {5, 470},  {634, 3},
                     {320, 1},   {1, 240}, {638, 240}, {320, 478}};
-    startDashboardTest(true);
+    ASSERT_TRUE(startInScratchFolder(true));
     for (const int depth : {32, 24, 16, 8}) { // (the dummy driver gives 15 bits too little memory)
         SCOPED_TRACE(::testing::Message() << depth << " bpp");
         ASSERT_TRUE(openDisplay(depth));
@@ -235,7 +221,7 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
 
 // Pointer, mouse button, its state (2 pressed, 1 held): what a button does; then its pieces.
 TEST(Dashboard, ButtonsActOnAFreshLeftPressInTheirHitAreaAndDrawTheirPieces) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     buttonImage = blackSheet(189, 42); // each pixel tells its place: red x, green y (hover 21+)
     for (int i = 0; i < 189 * 42; ++i) {
         fill(buttonImage, i % 189, i / 189, 1, 1, Uint32(i % 189 << 16 | i / 189 << 8));
@@ -297,7 +283,7 @@ TEST(Dashboard, DateAndClockLines) {
 
 // By fraction, the box of white (glyphs are white blocks) in rows top..bottom, and the bands.
 TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     fill(fontImage = blackSheet(1425, 21), 0, 0, 1425, 21, White);
     fill(topBottomBorderImage = blackSheet(640, 131), 0, 0, 640, 1, Red); // last row green
     fill(topBottomBorderImage, 0, 130, 640, 1, Green);
@@ -335,7 +321,7 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
 // Numbers taken (negative: a dangling link, never written through): the next is the first free;
 // a soft size limit under a whole screenshot's size.
 TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
     const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {-1}};
     const auto nameOf = [](int n) { return "screenshot" + std::to_string(n) + ".bmp"; };
