@@ -2,13 +2,13 @@
 // stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <functional>
+#include <regex>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -25,30 +25,24 @@
 #include "platform/input.h"
 #include "support/headless.h"
 
-Uint32 frameStartTicks = 0;
-Uint32 frameSpentMs = 0;
-int clockReads = 0;
-std::vector<Uint32> delays;
-
 // Rows: how long a frame's work took, then the waits after it; a quit queued before is taken.
 TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
-    enterScratchFolder(true);
-    ASSERT_TRUE(startHeadless(32));
+    ASSERT_TRUE(startInScratchFolder());
     std::signal(SIGALRM, SIG_DFL), alarm(30); // a frame that hangs on the queue ends the test
-    queryTicks = [] { return frameStartTicks + (clockReads++ > 0 ? frameSpentMs : 0); };
+    static Uint32 frameStart = 0, spent = 0;
+    static int clockReads = 0;
+    static std::vector<Uint32> delays;
+    queryTicks = [] { return frameStart + (clockReads++ > 0 ? spent : 0); };
     delayFrame = [](Uint32 ms) { delays.push_back(ms); };
-    SDL_Event event = {};
-    event.type = SDL_QUIT;
+    SDL_Event event = {SDL_QUIT};
     SDL_PushEvent(&event);
     const std::pair<Uint32, std::vector<Uint32>> rows[] = {
         {0, {16}}, {6, {10}}, {15, {1}}, {16, {}}, {40, {}}};
-    for (const auto& [spent, expected] : rows) {
+    for (const auto& [took, expected] : rows) {
         delays.clear();
-        frameStartTicks += 1000;
-        frameSpentMs = spent;
-        clockReads = 0;
+        frameStart += 1000, spent = took, clockReads = 0;
         runFrame();
-        EXPECT_EQ(delays, expected) << spent;
+        EXPECT_EQ(delays, expected) << took;
     }
     EXPECT_TRUE(quitRequested);
     EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS), 0);
@@ -81,15 +75,10 @@ namespace {
 
 std::time_t calendarNow = 0;
 
-std::vector<Uint8> screenBytes() {
-    const auto* p = static_cast<const Uint8*>(screen->pixels);
-    return std::vector<Uint8>(p, p + static_cast<size_t>(screen->pitch) * screen->h);
-}
-
 // The open dashboard drawn in full from the frame's state, as every frame once was; the screen
 // is left as it was found.
 std::vector<Uint8> fullRedraw() {
-    const std::vector<Uint8> kept = screenBytes();
+    const std::vector<Uint8> kept = bytesOf();
     const int button = mouseButtonState[SDL_BUTTON_LEFT];
     mouseButtonState[SDL_BUTTON_LEFT] = KeyUp; // a click was carried out by the frame itself
     drawBackdrop(100.0);
@@ -98,7 +87,7 @@ std::vector<Uint8> fullRedraw() {
     drawCursor(pointerActive[0]);
     drawOpaqueRuns(borderImage, borderRuns, screen);
     mouseButtonState[SDL_BUTTON_LEFT] = button;
-    std::vector<Uint8> drawn = screenBytes();
+    std::vector<Uint8> drawn = bytesOf();
     std::memcpy(screen->pixels, kept.data(), kept.size());
     return drawn;
 }
@@ -110,10 +99,7 @@ std::vector<Uint8> fullRedraw() {
 // window uncovered; then whether the frame is drawn and flipped. What
 // the window shows after each frame (the last flipped picture) must be what a full redraw shows.
 TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
-    enterScratchFolder(true);
-    ASSERT_TRUE(startHeadless(32));
-    useFakeClock(1000);
-    queryAppState = focusedAppState;
+    ASSERT_TRUE(startInScratchFolder());
     queryCalendarTime = [] { return calendarNow; };
     calendarNow = 1'800'000'000;
     ASSERT_TRUE(easeDashboardTo(100.0));
@@ -142,7 +128,7 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
                 {330, 400, 1, 61, 0, 0, 0}, //
                 {330, 400, 1, 61, 0, 1, 1}, // the window uncovered: drawn whole again
                 {330, 400, 1, 61, 0, 0, 0}};
-    std::vector<Uint8> shown = screenBytes();
+    std::vector<Uint8> shown = bytesOf();
     int frame = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::Message() << "frame " << frame++);
@@ -151,17 +137,16 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
         SDL_WarpMouse(static_cast<Uint16>(row.x), static_cast<Uint16>(row.y));
         row.button == 1 ? pushButton(SDL_BUTTON_LEFT, true, row.x, row.y) : void();
         row.button == 0 ? pushButton(SDL_BUTTON_LEFT, false, row.x, row.y) : void();
-        SDL_Event exposed = {};
-        exposed.type = SDL_VIDEOEXPOSE;
+        SDL_Event exposed = {SDL_VIDEOEXPOSE};
         row.exposed ? void(SDL_PushEvent(&exposed)) : void();
         SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 1, 2, 3)); // seen if not drawn
-        const std::vector<Uint8> untouched = screenBytes();
+        const std::vector<Uint8> untouched = bytesOf();
         const long flips = framesShown;
         runFrameLasting(16);
         EXPECT_EQ(framesShown - flips, row.drawn ? 1 : 0);
-        EXPECT_EQ(screenBytes() != untouched, row.drawn);
+        EXPECT_EQ(bytesOf() != untouched, row.drawn);
         if (row.drawn) {
-            shown = screenBytes();
+            shown = bytesOf();
         }
         EXPECT_TRUE(shown == fullRedraw());
         std::memcpy(screen->pixels, shown.data(), shown.size());
@@ -174,59 +159,37 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
     EXPECT_TRUE(framesShown == flips + 1 && dashboardFraction < 100.0);
 }
 
-namespace {
-
-// Media/ beside the game, the sound driver asked for; the line start-up says about the media,
-// where ~ stands for the scratch folder; whether it says its one line about the sound (-1: it
-// may, as the machine has a sound card or not).
-struct StartRow {
-    bool withMedia;
-    const char* soundDriver;
-    const char* mediaLine;
-    int soundLine;
-};
-const StartRow StartRows[] = {
-    {true, "dummy", "", 0},
-    {false, "dummy",
-     "glimm: no game media in ~/Media; start Glimm with \"make run\" in its source folder, or "
-     "with the installed \"glimm\" command\n",
-     0},
-    {true, "no-such-sound", "", 1},
-    // Without a sound card alsa-lib writes eight lines of its own; with one, nothing is said.
-    {true, "alsa", "", -1}};
-
-class StartUp : public ::testing::TestWithParam<int> {};
-
-} // namespace
+// Media/ beside the game, the sound driver asked for; then what start-up says, as a pattern
+// where ~ stands for the scratch folder: a line for missing media, a line for a sound device it
+// cannot open (without a sound card alsa-lib writes eight lines of its own, held back; with
+// one, nothing is said).
+class StartUp : public ::testing::TestWithParam<std::tuple<bool, const char*, const char*>> {};
 
 TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
-    const StartRow& row = StartRows[GetParam()];
-    const std::string folder = enterScratchFolder(row.withMedia);
+    const auto& [withMedia, soundDriver, pattern] = GetParam();
+    const std::string folder = std::filesystem::canonical(enterScratchFolder(withMedia));
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", row.soundDriver, 1);
+    setenv("SDL_AUDIODRIVER", soundDriver, 1);
     ::testing::internal::CaptureStderr();
     const bool started = startGame(32);
     const std::string said = ::testing::internal::GetCapturedStderr();
     ASSERT_TRUE(started);
-    std::string media = row.mediaLine;
-    const size_t home = media.find('~');
-    if (home != std::string::npos) {
-        media.replace(home, 1, std::filesystem::canonical(folder).string());
-    }
-    EXPECT_EQ(said.substr(0, media.size()), media);
-    const std::string rest = said.substr(std::min(media.size(), said.size()));
-    const std::string head = "glimm: no sound device (",
-                      tail = "); the game plays on without music\n";
-    const bool soundSaid = rest.size() > head.size() + tail.size() &&
-                           rest.compare(0, head.size(), head) == 0 &&
-                           rest.compare(rest.size() - tail.size(), tail.size(), tail) == 0 &&
-                           std::count(rest.begin(), rest.end(), '\n') == 1;
-    EXPECT_TRUE(rest.empty() || soundSaid) << said;
-    if (row.soundLine >= 0) {
-        EXPECT_EQ(soundSaid, row.soundLine == 1) << said;
-    }
+    std::string expected = pattern;
+    const size_t home = expected.find('~');
+    expected = home == std::string::npos ? expected : expected.replace(home, 1, folder);
+    EXPECT_TRUE(std::regex_match(said, std::regex(expected))) << said;
     useFakeClock(1000);
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StartUp, ::testing::Range(0, 4));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StartUp,
+    ::testing::Values(
+        std::make_tuple(true, "dummy", ""),
+        std::make_tuple(false, "dummy",
+                        "glimm: no game media in ~/Media; start Glimm with \"make run\" in its "
+                        "source folder, or with the installed \"glimm\" command\n"),
+        std::make_tuple(true, "no-such-sound",
+                        "glimm: no sound device \\(.*\\); the game plays on without music\n"),
+        std::make_tuple(true, "alsa",
+                        "(glimm: no sound device \\(.*\\); the game plays on without music\n)?")));

@@ -62,10 +62,6 @@ SDL_Surface* noiseSurface(const Format& f) {
     return s;
 }
 
-bool samePixels(SDL_Surface* a, SDL_Surface* b) {
-    return std::memcmp(a->pixels, b->pixels, size_t(a->pitch) * a->h) == 0;
-}
-
 class BackdropFormats : public ::testing::TestWithParam<int> {};
 
 } // namespace
@@ -81,16 +77,16 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
     static Uint8 referenceFiltered[reference::Bytes], referenceCaptured[reference::Bytes];
     captureBackdrop();
     reference::capture(theirs, theirCapture, theirFiltered, referenceFiltered, referenceCaptured);
-    ASSERT_TRUE(samePixels(backdropCapture, theirCapture));
-    ASSERT_TRUE(samePixels(backdropFiltered, theirFiltered));
+    ASSERT_TRUE(bytesOf(backdropCapture) == bytesOf(theirCapture));
+    ASSERT_TRUE(bytesOf(backdropFiltered) == bytesOf(theirFiltered));
     for (int t = 0; t < 100; t += f[0] == 8 ? 11 : 1) { // by the whole percent below
         drawBackdrop(t + 0.75);
         reference::blend(theirs, referenceFiltered, referenceCaptured, t);
-        ASSERT_TRUE(samePixels(screen, theirs)) << "t " << t;
+        ASSERT_TRUE(bytesOf() == bytesOf(theirs)) << "t " << t;
     }
     drawBackdrop(100.0); // fully open: the filtered surface as it is; closed: nothing
     drawBackdrop(0.0);
-    EXPECT_TRUE(samePixels(screen, backdropFiltered));
+    EXPECT_TRUE(bytesOf() == bytesOf(backdropFiltered));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
@@ -144,11 +140,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     for (int i = 0; i < 31; ++i) {
         runFrameLasting(16);
     }
-    const auto capturedBytes = [] {
-        const auto* p = static_cast<const Uint8*>(backdropCapture->pixels);
-        return std::vector<Uint8>(p, p + size_t(backdropCapture->pitch) * 480);
-    };
-    std::vector<Uint8> captured = capturedBytes();
+    std::vector<Uint8> captured = bytesOf(backdropCapture);
     for (const Step& step : steps) {
         SCOPED_TRACE(::testing::Message() << "step " << &step - steps);
         const double angle = spawnAngle;
@@ -159,7 +151,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
         }
         EXPECT_EQ(dashboardOpen, step.open);
         EXPECT_NEAR(dashboardFraction, step.fraction, 0.00005);
-        const std::vector<Uint8> now = capturedBytes();
+        const std::vector<Uint8> now = bytesOf(backdropCapture);
         EXPECT_EQ(now != captured, step.captures);
         captured = now;
         for (int x = 0; step.captures && x < 640; ++x) { // the world as drawn, not the cursor
@@ -192,10 +184,6 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
         EXPECT_TRUE(box.w > 0 && box.w < 96 && box.h > 0 && box.h < 96);
         const SDL_PixelFormat* f = screen->format;
         SDL_Surface* noise = noiseSurface({Uint32(depth), f->Rmask, f->Gmask, f->Bmask, f->Amask});
-        const auto screenBytes = [] {
-            const auto* p = static_cast<const Uint8*>(screen->pixels);
-            return std::vector<Uint8>(p, p + size_t(screen->pitch) * 480);
-        };
         refreshPointerFocus();
         for (const auto& p : pointers) {
             SCOPED_TRACE(::testing::Message() << "pointer " << p.x << "," << p.y);
@@ -205,16 +193,16 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
             SDL_Rect cell = cursorRects[3];
             SDL_Rect at = {Sint16(p.x - 48), Sint16(p.y - 48), 0, 0};
             SDL_UpperBlit(cursorImage, &cell, screen, &at);
-            const std::vector<Uint8> whole = screenBytes();
+            const std::vector<Uint8> whole = bytesOf();
             SDL_BlitSurface(noise, nullptr, screen, nullptr);
             drawCursor(true);
-            EXPECT_TRUE(screenBytes() == whole);
+            EXPECT_TRUE(bytesOf() == whole);
         }
         cursorVisibleRects[3].w = 0;
         SDL_BlitSurface(noise, nullptr, screen, nullptr);
-        const std::vector<Uint8> ground = screenBytes();
+        const std::vector<Uint8> ground = bytesOf();
         drawCursor(true);
-        EXPECT_EQ(screenBytes() == ground, depth != 8);
+        EXPECT_EQ(bytesOf() == ground, depth != 8);
         SDL_FreeSurface(noise);
     }
 }

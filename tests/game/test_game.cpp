@@ -226,14 +226,13 @@ TEST_P(CulledScene, MatchesThePaintersSceneByteForByte) {
         makeRandomWorld(seed * 7919u + static_cast<unsigned>(GetParam()));
         score = seed < 55 ? 5 * static_cast<int>(seed / 3) : INT_MIN;
         highScore = seed < 20 ? 120 : seed < 55 ? 98765 : INT_MAX;
-        const auto* pixels = static_cast<const Uint8*>(screen->pixels);
         std::vector<Uint8> frames[3];
         Uint32 colours[3];
         for (int culled = 0; culled < 3; ++culled) {
             fillColour = 7;
             SDL_FillRect(screen, nullptr, culled != 0 ? 0x5A5A5A : 0xA5A5A5);
             culled != 0 ? drawScene() : drawReferenceScene();
-            frames[culled].assign(pixels, pixels + screen->pitch * 480);
+            frames[culled] = bytesOf();
             colours[culled] = fillColour;
         }
         ASSERT_TRUE(frames[0] == frames[1] && frames[1] == frames[2]) << "seed " << seed;

@@ -86,6 +86,11 @@ Uint32 rgbAt(int x, int y, SDL_Surface* surface) {
     return Uint32(r) << 16 | Uint32(g) << 8 | b;
 }
 
+std::vector<Uint8> bytesOf(SDL_Surface* surface) {
+    const auto* bytes = static_cast<const Uint8*>(surface->pixels);
+    return {bytes, bytes + static_cast<size_t>(surface->pitch) * surface->h};
+}
+
 void useNumberedSheets() {
     ++fontRevision;
     for (SDL_Surface** sheet : {&fontImage, &tintedFontImage}) {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/display.h"
 
@@ -22,10 +23,11 @@ void useFakeClock(Uint32 startMs = 0);
 void runFrameLasting(Uint32 ms);
 
 // Queue an event as if the player pressed or released a key or a mouse button; read a surface's
-// pixel as 0xRRGGBB through its own format.
+// pixel as 0xRRGGBB through its own format, or all its bytes.
 void pushKey(int symbol, bool down);
 void pushButton(int button, bool down, int x = 0, int y = 0);
 Uint32 rgbAt(int x, int y, SDL_Surface* surface = screen);
+std::vector<Uint8> bytesOf(SDL_Surface* surface = screen);
 
 // Puts in place of the plain and tinted font sheets sheets whose cell i is opaque red i, green
 // the sheet's mark, blue 7; cellAt reads back the cell at (x, y) of the screen, or NoCell.
