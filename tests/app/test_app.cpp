@@ -1,5 +1,5 @@
-// Start-up and the frame loop: the pacing, a queued quit, every display depth through a whole
-// stretch of play, and the paused dashboard that draws only what changed.
+// Start-up and the frame loop: the pacing, a queued quit, every display depth and bad media file
+// through a whole stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -20,6 +20,7 @@
 #include "dashboard/state.h"
 #include "game/world.h"
 #include "gfx/opaque_runs.h"
+#include "gfx/text.h"
 #include "platform/display.h"
 #include "platform/frame_clock.h"
 #include "platform/input.h"
@@ -48,17 +49,45 @@ TEST(FrameLoop, AFrameIsDelayedToTheBudgetAndAQueuedQuitIsTaken) {
     EXPECT_EQ(SDL_PeepEvents(&event, 1, SDL_PEEKEVENT, SDL_ALLEVENTS), 0);
 }
 
-class DisplayDepth : public ::testing::TestWithParam<int> {};
+namespace {
 
-// 8 (palettised), 16, 24, 32 bits: start-up reads the best; play, a round to its end, the
-// dashboard, "Save BMP screenshot", play again.
-TEST_P(DisplayDepth, TheWholeFrameSequenceRuns) {
-    enterScratchFolder(true);
+// The media files (the folder's own last) and their handles (none: the music).
+const std::pair<const char*, SDL_Surface**> MediaFiles[] = {
+    {"Media/Lumadeck/Font.png", &fontImage},
+    {"Media/Lumadeck/Button.png", &buttonImage},
+    {"Media/Lumadeck/Border.png", &borderImage},
+    {"Media/Lumadeck/TopBottomBorder.png", &topBottomBorderImage},
+    {"Media/Lumadeck/Cursor.png", &cursorImage},
+    {"Media/Game/Mirovanta.ogg", nullptr},
+    {"Media", nullptr}};
+// Rows: the display's depth (8: palettised), the media file made bad (-1: none), cut to a number
+// of bytes or (-1) gone.
+const std::tuple<int, int, int> PlayRows[] = {{32, -1, 0},   {8, 0, -1}, {16, 1, 100}, {24, 2, 0},
+                                              {32, 3, 2000}, {8, 4, 33}, {16, 5, -1},  {24, 6, -1}};
+
+class WholePlay : public ::testing::TestWithParam<int> {};
+
+} // namespace
+
+// Start-up reads the best, and a bad media file leaves only its own handle absent (the folder
+// gone: all of them); then play, a round to its end, the dashboard, "Save BMP screenshot", play
+// again.
+TEST_P(WholePlay, RunsAtEveryDepthWhicheverMediaFileIsBad) {
+    const auto [depth, bad, bytes] = PlayRows[GetParam()];
+    namespace fs = std::filesystem;
+    fs::copy(GLIMM_MEDIA_DIR, fs::path(enterScratchFolder(false)) / "Media",
+             fs::copy_options::recursive);
+    const char* path = bad < 0 ? "none" : MediaFiles[bad].first;
+    bad < 0 ? void() : bytes < 0 ? void(fs::remove_all(path)) : fs::resize_file(path, bytes);
     writeWhole("highscore.dat", " 42\n");
-    ASSERT_TRUE(startHeadless(GetParam()));
-    ASSERT_EQ(screen->format->BitsPerPixel, GetParam());
+    ASSERT_TRUE(startHeadless(depth));
+    ASSERT_EQ(screen->format->BitsPerPixel, depth);
     EXPECT_TRUE(screen->w == 640 && screen->h == 480 && SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
     EXPECT_EQ(highScore, 42);
+    for (const auto& [file, handle] : MediaFiles) {
+        const bool loaded = handle != nullptr ? *handle != nullptr : music != nullptr;
+        EXPECT_TRUE(loaded == (file != path && bad != 6) || file == MediaFiles[6].first) << file;
+    }
     useFakeClock(1000);
     queryAppState = focusedAppState;
     EXPECT_TRUE(play(6000, 50, 5, 5, [] { return shownHealth < 1.0; }));
@@ -69,7 +98,7 @@ TEST_P(DisplayDepth, TheWholeFrameSequenceRuns) {
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Bits, DisplayDepth, ::testing::Values(8, 16, 24, 32));
+INSTANTIATE_TEST_SUITE_P(Rows, WholePlay, ::testing::Range(0, 8));
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The dashboard: backdrop, frames, buttons, header and footer, screenshots and bad media.
+// The dashboard: backdrop, frames, buttons, header and footer, and screenshots.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -347,37 +347,5 @@ TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTh
         umask(usualMask);
         struct stat info = {};
         EXPECT_EQ(stat("screenshot1.bmp", &info) == 0 ? info.st_mode & 07777 : 0, mode) << mask;
-    }
-}
-
-// Each file cut to a number of bytes or (-1) gone: only its own handle is absent; the game plays.
-TEST(Dashboard, ABadMediaFileLeavesOnlyItsHandleAbsentAndTheGamePlaysOn) {
-    const struct Slot {
-        const char* path;
-        SDL_Surface** handle; // none: the music
-        int bytes;
-    } slots[] = {{"Media/Lumadeck/Font.png", &fontImage, -1},
-                 {"Media/Lumadeck/Button.png", &buttonImage, 100},
-                 {"Media/Lumadeck/Border.png", &borderImage, 0},
-                 {"Media/Lumadeck/TopBottomBorder.png", &topBottomBorderImage, 2000},
-                 {"Media/Lumadeck/Cursor.png", &cursorImage, 33},
-                 {"Media/Game/Mirovanta.ogg", nullptr, -1},
-                 {"Media", nullptr, -1}}; // all of them, the music too
-    for (const Slot& bad : slots) {
-        SCOPED_TRACE(bad.path);
-        fs::copy(GLIMM_MEDIA_DIR, fs::path(enterScratchFolder(false)) / "Media",
-                 fs::copy_options::recursive);
-        bad.bytes < 0 ? void(fs::remove_all(bad.path)) : fs::resize_file(bad.path, bad.bytes);
-        ASSERT_TRUE(startHeadless(32));
-        for (const Slot& slot : slots) {
-            const bool loaded = slot.handle != nullptr ? *slot.handle != nullptr : music != nullptr;
-            EXPECT_TRUE(loaded == (&slot != &bad && &bad != &slots[6]) || &slot == &slots[6]);
-        }
-        useFakeClock(1000);
-        queryAppState = focusedAppState;
-        EXPECT_TRUE(easeDashboardTo(100.0));
-        EXPECT_TRUE(play(2, 16, 320, 215, [] { return fs::exists("screenshot1.bmp"); }));
-        EXPECT_TRUE(easeDashboardTo(0.0));
-        EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
     }
 }
