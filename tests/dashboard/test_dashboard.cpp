@@ -2,10 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -306,46 +304,42 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
     }
 }
 
-// Numbers taken (negative: a dangling link, never written through): the next is the first free;
-// a soft size limit under a whole screenshot's size.
+// Rows: the numbers taken (negative: a dangling link, never written through), the bytes a write
+// may take (-1: no limit; a whole screenshot takes 921654), the player's umask; then the new
+// file's mode (0: no file is left). It takes the first free number, holds the capture, not the
+// backdrop, and is made for everyone to read and write, less what the umask takes away.
 TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
     ASSERT_TRUE(startInScratchFolder(false));
     fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
-    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {-1}};
+    const struct {
+        std::vector<int> taken;
+        long limit;
+        mode_t mask, mode;
+    } rows[] = {{{}, -1, 022, 0644},
+                {{1, 3}, -1, 002, 0664},
+                {{1, 2, 3, 4, 5, 6, 7, 8, 9}, -1, 022, 0644},
+                {{-1}, -1, 022, 0644},
+                {{}, 4096, 022, 0},
+                {{2}, 921653, 022, 0},
+                {{}, 921654, 022, 0644}};
     const auto nameOf = [](int n) { return "screenshot" + std::to_string(n) + ".bmp"; };
-    for (const auto& taken : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.taken.size() << " taken, limit " << row.limit);
         enterScratchFolder(false);
-        for (int n : taken) {
+        int fresh = 1;
+        for (int n : row.taken) {
             n > 0 ? writeWhole(nameOf(n), "old") : fs::create_symlink("elsewhere", nameOf(-n));
+            fresh += std::abs(n) == fresh;
         }
-        EXPECT_TRUE(saveScreenshot());
-        for (int n = 1; n <= int(taken.size()) + 1; ++n) {
-            const bool link = fs::is_symlink(nameOf(n));
-            SDL_Surface* saved = SDL_LoadBMP(nameOf(n).c_str()); // the capture, not the backdrop
-            EXPECT_TRUE(saved ? !link && rgbAt(639, 479, saved) == Red
-                              : link || readWhole(nameOf(n)) == "old")
-                << n;
-        }
-    }
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit usual = {};
-    getrlimit(RLIMIT_FSIZE, &usual);
-    for (const rlim_t limit : {rlim_t(4096), rlim_t(921653), rlim_t(921654)}) {
-        enterScratchFolder(false);
-        const rlimit small = {limit, usual.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = saveScreenshot();
-        setrlimit(RLIMIT_FSIZE, &usual);
-        EXPECT_EQ(saved, limit == 921654) << limit;
-        EXPECT_EQ(fs::exists("screenshot1.bmp"), saved) << limit;
-    }
-    // Created for everyone to read and write, less what the player's umask takes away.
-    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {002, 0664}}) {
-        enterScratchFolder(false);
-        const mode_t usualMask = umask(mask);
-        saveScreenshot();
+        const mode_t usualMask = umask(row.mask);
+        EXPECT_EQ(underSizeLimit(row.limit, saveScreenshot), row.mode != 0);
         umask(usualMask);
+        for (int n : row.taken) {
+            EXPECT_TRUE(n > 0 ? readWhole(nameOf(n)) == "old" : !fs::exists("elsewhere")) << n;
+        }
+        SDL_Surface* saved = SDL_LoadBMP(nameOf(fresh).c_str());
+        EXPECT_TRUE(row.mode == 0 || (saved != nullptr && rgbAt(639, 479, saved) == Red));
         struct stat info = {};
-        EXPECT_EQ(stat("screenshot1.bmp", &info) == 0 ? info.st_mode & 07777 : 0, mode) << mask;
+        EXPECT_EQ(stat(nameOf(fresh).c_str(), &info) == 0 ? info.st_mode & 07777 : 0, row.mode);
     }
 }
