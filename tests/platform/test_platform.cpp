@@ -79,9 +79,7 @@ TEST(Display, ANamedDriverStandsElseOnlyAWindowSystemTheEnvironmentNames) {
                                    {nullptr, nullptr, nullptr, nullptr},
                                    {"", "", "", nullptr}};
     for (const auto& row : rows) {
-        const char* driver = videoDriverFor(row[0], row[1], row[2]);
-        EXPECT_STREQ(driver, row[3]) << (row[0] ? row[0] : "-") << " " << (row[1] ? row[1] : "-")
-                                     << " " << (row[2] ? row[2] : "-");
+        EXPECT_STREQ(videoDriverFor(row[0], row[1], row[2]), row[3]) << "row " << &row - rows;
     }
 }
 
@@ -95,10 +93,9 @@ TEST(FrameClock, SlowPageFramesRepeatTheOnceAFrameSteps) {
         {true, 67, 4},  {true, 100, 6},  {true, 5000, 6}};
     for (const auto& [follow, length, expected] : rows) {
         stepsFollowFrameLength = follow;
-        useFakeClock(10000);
-        measureFrame();
-        useFakeClock(10000 + length);
-        measureFrame();
+        for (const Uint32 ticks : {10000u, 10000 + length}) {
+            useFakeClock(ticks), measureFrame();
+        }
         EXPECT_EQ(frameSteps, expected) << follow << " " << length;
     }
     stepsFollowFrameLength = false;
