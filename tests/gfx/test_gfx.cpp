@@ -5,7 +5,6 @@
 #include <SDL_image.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -37,8 +36,7 @@ TEST(Shapes, TheHoleBoundNeverClaimsMoreThanTheHole) {
 
 // Cyan is see-through in a keyed image; the tint paints its own sheet, keeping the plain's alpha.
 TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
-    enterScratchFolder(true);
-    ASSERT_TRUE(startHeadless(32));
+    ASSERT_TRUE(startInScratchFolder());
     SDL_Surface* picture = SDL_CreateRGBSurface(0, 2, 1, 32, 0xFF, 0xFF00, 0xFF0000, 0xFF000000);
     putPixel(picture, 0, 0, 0xFFFFFF00), putPixel(picture, 1, 0, 0xFF0000FF); // cyan, red
     SDL_FillRect(screen, nullptr, 0);
@@ -97,8 +95,7 @@ TEST(PngCheck, OnlyWholePngFilesOfAcceptedSizeReachTheDecoder) {
 // row, near-cyan pixels (which 16 bits cannot tell from the key), and for the game's border.
 class OpaqueRuns : public ::testing::TestWithParam<int> {};
 TEST_P(OpaqueRuns, CopyingTheRunsGivesSdlsKeyedBlit) {
-    enterScratchFolder(false);
-    ASSERT_TRUE(startHeadless(GetParam()));
+    ASSERT_TRUE(startInScratchFolder(false, GetParam()));
     SDL_Surface* own = SDL_CreateRGBSurface(SDL_SWSURFACE, 24, 6, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     for (int i = 0, x = 0, y = 0; i < 24 * 6; ++i, x = i % 24, y = i / 24) {
         const bool opaque = (y == 0 && (x == 0 || x >= 20)) || y == 1 || (y == 3 && x % 2 == 1) ||
@@ -120,8 +117,7 @@ TEST_P(OpaqueRuns, CopyingTheRunsGivesSdlsKeyedBlit) {
             }
             SDL_BlitSurface(keyed, nullptr, both[0], nullptr);
             drawOpaqueRuns(keyed, findOpaqueRuns(keyed), both[1]);
-            const size_t bytes = static_cast<size_t>(both[0]->pitch) * ScreenHeight;
-            EXPECT_EQ(std::memcmp(both[0]->pixels, both[1]->pixels, bytes), 0) << clip.w;
+            EXPECT_TRUE(bytesOf(both[0]) == bytesOf(both[1])) << clip.w;
         }
     }
 }
@@ -139,8 +135,7 @@ void drawPatches(SDL_Surface* target, const void* /*what*/) {
 }
 class KeptDrawing : public ::testing::TestWithParam<int> {};
 TEST_P(KeptDrawing, LeavesTheDrawingsBytesOverAnyGround) {
-    enterScratchFolder(false);
-    ASSERT_TRUE(startHeadless(GetParam()));
+    ASSERT_TRUE(startInScratchFolder(false, GetParam()));
     SDL_Surface* patch = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, 64, 16, 32, 0x000000FF,
                                               0x0000FF00, 0x00FF0000, 0xFF000000);
     for (int i = 0; i < 64 * 16; ++i) {
@@ -166,8 +161,7 @@ TEST_P(KeptDrawing, LeavesTheDrawingsBytesOverAnyGround) {
             kept != 0
                 ? drawThroughPicture(picture, screen, {100, 200, 104, 16}, drawPatches, nullptr)
                 : drawPatches(screen, nullptr);
-            const auto* pixels = static_cast<const Uint8*>(screen->pixels);
-            frames[kept].assign(pixels, pixels + screen->pitch * ScreenHeight);
+            frames[kept] = bytesOf();
         }
         ASSERT_TRUE(frames[0] == frames[1]) << frame;
     }
