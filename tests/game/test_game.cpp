@@ -127,9 +127,10 @@ TEST_F(Game, RingsSpawnEveryTwoHundredMsAlternatingLightAndBlack) {
 // the bar after. A fifth hit ends the round: that frame shows the empty tunnel in the new colour.
 // The rings behind a ring that leaves keep their order, the farthest first, as the scene paints.
 TEST_F(Game, PassingEnemiesCostHealthTheBarFollowsAndTheFifthEndsTheRound) {
-    // clang-format off
-    const double rows[][5] = {{2, 1, 1, 0.58, 0.9656}, {0, 0.79, 1, 0.79, 0.9824}, {4, 1, 200, 0.16, 0.16}, {5, 1, 80, 1, 1}};
-    // clang-format on
+    const double rows[][5] = {{2, 1, 1, 0.58, 0.9656},
+                              {0, 0.79, 1, 0.79, 0.9824},
+                              {4, 1, 200, 0.16, 0.16},
+                              {5, 1, 80, 1, 1}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row[0]);
         resetRound();
@@ -161,8 +162,9 @@ TEST_F(Game, AClickKillsEveryEnemyStrictlyInsideTheHitRadiusOfAnActivePointer) {
     const int P = KeyPressed, H = KeyHeld, U = KeyUp;
     // clang-format off
     const double rows[][8] = {
-        {100, 303, 240, 0, P, U, 1, 0}, {100, 303.001, 240, 0, P, U, 1, 1}, {100, 320, 240, 0, U, P, 1, 1},
-        {100, 320, 240, 0, H, U, 1, 0}, {100, 320, 240, 0, P, U, 0, 0}, {200, 357, 240, 0.1, P, P, 1, 1},
+        {100, 303, 240, 0, P, U, 1, 0}, {100, 303.001, 240, 0, P, U, 1, 1},
+        {100, 320, 240, 0, U, P, 1, 1}, {100, 320, 240, 0, H, U, 1, 0},
+        {100, 320, 240, 0, P, U, 0, 0}, {200, 357, 240, 0.1, P, P, 1, 1},
         {200, 300, 240, 0.1, P, U, 1, 0}};
     // clang-format on
     for (const auto& row : rows) {
@@ -254,9 +256,9 @@ TEST_F(Game, TheScoreLinesPlaceEveryCharacter) {
     const Uint8 T = TintedMark, P = PlainMark;
     // clang-format off
     const std::tuple<int, int, Uint8, char> probes[] = {
-        {134, 422, T, ' '}, {135, 422, T, '1'}, {157, 422, T, '0'}, {25, 432, T, 'H'}, {135, 445, T, '3'},
-        {146, 455, T, '5'}, {23, 445, P, 'S'}, {22, 445, P, 0}, {27, 445, T, 'S'}, {30, 457, P, 'S'},
-        {30, 458, P, 0}, {30, 418, P, 'H'}};
+        {134, 422, T, ' '}, {135, 422, T, '1'}, {157, 422, T, '0'}, {25, 432, T, 'H'},
+        {135, 445, T, '3'}, {146, 455, T, '5'}, {23, 445, P, 'S'}, {22, 445, P, 0},
+        {27, 445, T, 'S'}, {30, 457, P, 'S'}, {30, 458, P, 0}, {30, 418, P, 'H'}};
     // clang-format on
     for (const auto& [x, y, sheet, c] : probes) {
         EXPECT_EQ(cellAt(x, y, sheet), c == 0 ? NoCell : c - ' ') << x << "," << y;

@@ -25,7 +25,8 @@ TEST(RecordStore, TheBestScoreReadTakesTheLeadingNumberAndRefusesEverythingElse)
     const std::pair<std::string, int> rows[] = {
         {" 42\n", 42}, {"+17", 17}, {"  \t\n-7 points", -7}, {"2147483647", INT_MAX},
         {"-2147483648", INT_MIN}, {"abc", 1111}, {"", 1111}, {" \t\n ", 1111}, {"- 5", 1111},
-        {"2147483648", 1111}, {"-2147483649", 1111}, {std::string(4, '\0'), 1111}, {"no file", 1111}};
+        {"2147483648", 1111}, {"-2147483649", 1111}, {std::string(4, '\0'), 1111},
+        {"no file", 1111}};
     // clang-format on
     for (const auto& [text, expected] : rows) {
         text == "no file" ? (void)fs::remove("highscore.dat") : writeWhole("highscore.dat", text);
