@@ -1,5 +1,6 @@
-// The drawing layer: the hole bound, the colour key, the border's opaque runs, drawings kept as
-// pictures, the font tint, and the PNG check in front of the decoder.
+// The drawing layer: the hole bound, the colour key, the border's opaque runs, the font tint, and
+// the PNG check in front of the decoder. Drawings kept as pictures are held to the painter's
+// scene by the game's scene test.
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
@@ -7,11 +8,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "gfx/drawing_picture.h"
 #include "gfx/image.h"
 #include "gfx/opaque_runs.h"
 #include "gfx/pixels.h"
@@ -122,49 +121,3 @@ TEST_P(OpaqueRuns, CopyingTheRunsGivesSdlsKeyedBlit) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(Depths, OpaqueRuns, ::testing::Values(8, 16, 24, 32));
-
-// Two overlapping copies of a patch holding every alpha from 0 to 255, drawn directly and through
-// a picture, each over the same ground of random colours; between frames some rows of it change.
-// Every byte agrees, also under a clip inside the area (the last frames).
-SDL_Surface* alphaPatch = nullptr;
-void drawPatches(SDL_Surface* target, const void* /*what*/) {
-    for (Sint16 x : {100, 140}) {
-        SDL_Rect at = {x, 200, 0, 0};
-        SDL_BlitSurface(alphaPatch, nullptr, target, &at);
-    }
-}
-class KeptDrawing : public ::testing::TestWithParam<int> {};
-TEST_P(KeptDrawing, LeavesTheDrawingsBytesOverAnyGround) {
-    ASSERT_TRUE(startInScratchFolder(false, GetParam()));
-    SDL_Surface* patch = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, 64, 16, 32, 0x000000FF,
-                                              0x0000FF00, 0x00FF0000, 0xFF000000);
-    for (int i = 0; i < 64 * 16; ++i) {
-        static_cast<Uint32*>(patch->pixels)[i] = Uint32(i & 255) << 24 | (i * 0x9E3779B9u >> 8);
-    }
-    alphaPatch = SDL_DisplayFormatAlpha(patch);
-    std::mt19937 random(GetParam());
-    std::vector<Uint32> ground(104 * 16);
-    DrawingPicture picture;
-    for (int frame = 0; frame < 40; ++frame) {
-        for (int i = 0; i < 104 * 16; ++i) {
-            const bool fresh = frame == 0 || (i / 104 + frame) % 5 == 0;
-            ground[i] =
-                fresh ? SDL_MapRGB(screen->format, random(), random(), random()) : ground[i];
-        }
-        SDL_Rect clip = {110, 203, 50, 5};
-        SDL_SetClipRect(screen, frame < 36 ? nullptr : &clip);
-        std::vector<Uint8> frames[2];
-        for (int kept = 0; kept < 2; ++kept) {
-            for (int i = 0; i < 104 * 16; ++i) {
-                putPixel(screen, 100 + i % 104, 200 + i / 104, ground[i]);
-            }
-            kept != 0
-                ? drawThroughPicture(picture, screen, {100, 200, 104, 16}, drawPatches, nullptr)
-                : drawPatches(screen, nullptr);
-            frames[kept] = bytesOf();
-        }
-        ASSERT_TRUE(frames[0] == frames[1]) << frame;
-    }
-    EXPECT_TRUE(picture.made);
-}
-INSTANTIATE_TEST_SUITE_P(Depths, KeptDrawing, ::testing::Values(8, 16, 24, 32));
