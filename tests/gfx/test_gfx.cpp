@@ -1,6 +1,6 @@
-// The drawing layer: the hole bound, the colour key, the border's opaque runs, the font tint, and
-// the PNG check in front of the decoder. Drawings kept as pictures are held to the painter's
-// scene by the game's scene test.
+// The drawing layer: the hole bound, the colour key, the border's opaque runs, the font tint, the
+// PNG check in front of the decoder, and a drawing kept as a picture under a clip (the game's
+// scene test holds the pictures to the painter's scene everywhere else).
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/drawing_picture.h"
 #include "gfx/image.h"
 #include "gfx/opaque_runs.h"
 #include "gfx/pixels.h"
@@ -121,3 +122,22 @@ TEST_P(OpaqueRuns, CopyingTheRunsGivesSdlsKeyedBlit) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(Depths, OpaqueRuns, ::testing::Values(8, 16, 24, 32));
+
+// Under a clip that cuts its area, a drawing kept as a picture leaves only what the drawing
+// itself would: the first frame makes the picture, the second draws from it.
+void drawRedBlock(SDL_Surface* target, const void* /*what*/) {
+    SDL_Rect block = {100, 200, 20, 10};
+    SDL_FillRect(target, &block, SDL_MapRGB(target->format, 255, 0, 0));
+}
+TEST(KeptDrawing, UnderAClipLeavesOnlyWhatTheDrawingLeaves) {
+    ASSERT_TRUE(startInScratchFolder(false));
+    DrawingPicture picture;
+    SDL_Rect clip = {110, 203, 50, 5};
+    for (SDL_Rect* frameClip : {static_cast<SDL_Rect*>(nullptr), &clip}) {
+        SDL_SetClipRect(screen, nullptr);
+        SDL_FillRect(screen, nullptr, 0);
+        SDL_SetClipRect(screen, frameClip);
+        drawThroughPicture(picture, screen, {100, 200, 20, 10}, drawRedBlock, nullptr);
+    }
+    EXPECT_TRUE(rgbAt(100, 200) == 0 && rgbAt(112, 204) == 0xFF0000);
+}
