@@ -125,8 +125,8 @@ std::vector<Uint8> fullRedraw() {
 
 // Rows, frame by frame with the dashboard fully open: the pointer, whether it is over the window,
 // the calendar clock's second, the left button (1 pressed before the frame, 2 still held), the
-// window uncovered; then whether the frame is drawn and flipped. What
-// the window shows after each frame (the last flipped picture) must be what a full redraw shows.
+// window uncovered; then whether the frame is drawn and flipped. What the window shows after each
+// frame (the last flipped picture) must be what a full redraw shows.
 TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
     ASSERT_TRUE(startInScratchFolder());
     queryCalendarTime = [] { return calendarNow; };
@@ -158,9 +158,8 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
                 {330, 400, 1, 61, 0, 1, 1}, // the window uncovered: drawn whole again
                 {330, 400, 1, 61, 0, 0, 0}};
     std::vector<Uint8> shown = bytesOf();
-    int frame = 0;
     for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "frame " << frame++);
+        SCOPED_TRACE(::testing::Message() << "frame " << &row - rows);
         queryAppState = row.over ? focusedAppState : unfocusedAppState;
         calendarNow = 1'800'000'000 + row.second;
         SDL_WarpMouse(static_cast<Uint16>(row.x), static_cast<Uint16>(row.y));
@@ -174,9 +173,7 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
         runFrameLasting(16);
         EXPECT_EQ(framesShown - flips, row.drawn ? 1 : 0);
         EXPECT_EQ(bytesOf() != untouched, row.drawn);
-        if (row.drawn) {
-            shown = bytesOf();
-        }
+        shown = row.drawn ? bytesOf() : shown;
         EXPECT_TRUE(shown == fullRedraw());
         std::memcpy(screen->pixels, shown.data(), shown.size());
     }

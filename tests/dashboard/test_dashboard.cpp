@@ -88,7 +88,6 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
 
-// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
 // Rows: the steps a frame runs, then the frames the dashboard takes to open fully and to close
 // again: 39 steps each way, however a slow page's frames group them.
 TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
@@ -108,6 +107,7 @@ TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
     frameSteps = 1;
 }
 
+// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
 TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     const struct Step {
         int frames;
