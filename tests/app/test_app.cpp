@@ -2,11 +2,12 @@
 // through a whole stretch of play, and the paused dashboard that draws only what changed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <regex>
+#include <fnmatch.h>
 #include <string>
 #include <tuple>
 #include <unistd.h>
@@ -185,14 +186,23 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
     EXPECT_TRUE(framesShown == flips + 1 && dashboardFraction < 100.0);
 }
 
-// Media/ beside the game, the sound driver asked for; then what start-up says, as a pattern
-// where ~ stands for the scratch folder: a line for missing media, a line for a sound device it
-// cannot open (without a sound card alsa-lib writes eight lines of its own, held back; with
-// one, nothing is said).
-class StartUp : public ::testing::TestWithParam<std::tuple<bool, const char*, const char*>> {};
+// Media/ beside the game, the sound driver asked for; then what start-up says, as a shell
+// pattern (* any text within its line) where ~ stands for the scratch folder, and whether it may
+// say nothing instead: a line for missing media, a line for a sound device it cannot open
+// (without a sound card alsa-lib writes eight lines of its own, held back; with one, nothing).
+const std::tuple<bool, const char*, const char*, bool> StartRows[] = {
+    {true, "dummy", "", false},
+    {false, "dummy",
+     "glimm: no game media in ~/Media; start Glimm with \"make run\" in its source folder, or "
+     "with the installed \"glimm\" command\n",
+     false},
+    {true, "no-such-sound", "glimm: no sound device (*); the game plays on without music\n", false},
+    {true, "alsa", "glimm: no sound device (*); the game plays on without music\n", true}};
+
+class StartUp : public ::testing::TestWithParam<int> {};
 
 TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
-    const auto& [withMedia, soundDriver, pattern] = GetParam();
+    const auto& [withMedia, soundDriver, pattern, maySayNothing] = StartRows[GetParam()];
     const std::string folder = std::filesystem::canonical(enterScratchFolder(withMedia));
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", soundDriver, 1);
@@ -203,19 +213,15 @@ TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
     std::string expected = pattern;
     const size_t home = expected.find('~');
     expected = home == std::string::npos ? expected : expected.replace(home, 1, folder);
-    EXPECT_TRUE(std::regex_match(said, std::regex(expected))) << said;
+    const auto lines = [](const std::string& text) {
+        return std::count(text.begin(), text.end(), '\n');
+    };
+    EXPECT_TRUE(
+        (fnmatch(expected.c_str(), said.c_str(), 0) == 0 && lines(said) == lines(expected)) ||
+        (maySayNothing && said.empty()))
+        << said;
     useFakeClock(1000);
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StartUp,
-    ::testing::Values(
-        std::make_tuple(true, "dummy", ""),
-        std::make_tuple(false, "dummy",
-                        "glimm: no game media in ~/Media; start Glimm with \"make run\" in its "
-                        "source folder, or with the installed \"glimm\" command\n"),
-        std::make_tuple(true, "no-such-sound",
-                        "glimm: no sound device \\(.*\\); the game plays on without music\n"),
-        std::make_tuple(true, "alsa",
-                        "(glimm: no sound device \\(.*\\); the game plays on without music\n)?")));
+INSTANTIATE_TEST_SUITE_P(Rows, StartUp, ::testing::Range(0, 4));
