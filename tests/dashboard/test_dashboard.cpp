@@ -88,14 +88,13 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
 
-// Rows: the steps a frame runs, then the frames the dashboard takes to open fully and to close
-// again: 39 steps each way, however a slow page's frames group them.
+// Rows: the steps a frame runs, then the frames the dashboard takes to open fully, and again to
+// close: 39 steps each way, however a slow page's frames group them.
 TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
-    const int rows[][3] = {{1, 39, 39}, {2, 20, 20}, {4, 10, 10}, {6, 7, 7}};
-    for (const auto& [steps, toOpen, toClose] : rows) {
+    for (const auto& [steps, frames] : {std::pair{1, 39}, {2, 20}, {4, 10}, {6, 7}}) {
         frameSteps = steps;
         dashboardFraction = 0.0;
-        for (const auto& [open, frames] : {std::pair{true, toOpen}, std::pair{false, toClose}}) {
+        for (const bool open : {true, false}) {
             dashboardOpen = open;
             for (int frame = 1; frame <= frames; ++frame) {
                 easeDashboard();
