@@ -1,11 +1,8 @@
-// The dashboard: backdrop, frames, buttons, header and footer, screenshots and bad media.
+// The dashboard: backdrop, frames, buttons, header and footer, and screenshots.
 #include <gtest/gtest.h>
 
 #include <array>
-#include <csignal>
-#include <cstring>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -29,20 +26,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr Uint32 Red = 0xFF0000, Green = 0x00FF00, Yellow = 0xFFFF00, White = 0xFFFFFF;
-
-// Starts the game headless in a new scratch folder, clock stood in, pointer over the window.
-void startDashboardTest(bool withMedia = false) {
-    enterScratchFolder(withMedia);
-    ASSERT_TRUE(startHeadless(32));
-    useFakeClock(1000);
-    queryAppState = focusedAppState;
-}
-
-Uint32 rgbAt(int x, int y, SDL_Surface* surface = screen) {
-    Uint8 r = 0, g = 0, b = 0;
-    readRgb(surface, x, y, r, g, b);
-    return Uint32(r) << 16 | Uint32(g) << 8 | b;
-}
 
 // A 32-bit sheet whose raw values are 0xRRGGBB, all black, and a rectangle filled in one.
 SDL_Surface* blackSheet(int w, int h) {
@@ -76,17 +59,13 @@ SDL_Surface* noiseSurface(const Format& f) {
     return s;
 }
 
-bool samePixels(SDL_Surface* a, SDL_Surface* b) {
-    return std::memcmp(a->pixels, b->pixels, size_t(a->pitch) * a->h) == 0;
-}
-
 class BackdropFormats : public ::testing::TestWithParam<int> {};
 
 } // namespace
 
 TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
     const Format& f = Formats[GetParam()];
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     SDL_Surface *theirs = noiseSurface(f), *theirCapture = noiseSurface(f),
                 *theirFiltered = noiseSurface(f);
     screen = noiseSurface(f);
@@ -95,29 +74,27 @@ TEST_P(BackdropFormats, CaptureAndFadeMatchTheReference) {
     static Uint8 referenceFiltered[reference::Bytes], referenceCaptured[reference::Bytes];
     captureBackdrop();
     reference::capture(theirs, theirCapture, theirFiltered, referenceFiltered, referenceCaptured);
-    ASSERT_TRUE(samePixels(backdropCapture, theirCapture));
-    ASSERT_TRUE(samePixels(backdropFiltered, theirFiltered));
+    ASSERT_TRUE(bytesOf(backdropCapture) == bytesOf(theirCapture));
+    ASSERT_TRUE(bytesOf(backdropFiltered) == bytesOf(theirFiltered));
     for (int t = 0; t < 100; t += f[0] == 8 ? 11 : 1) { // by the whole percent below
         drawBackdrop(t + 0.75);
         reference::blend(theirs, referenceFiltered, referenceCaptured, t);
-        ASSERT_TRUE(samePixels(screen, theirs)) << "t " << t;
+        ASSERT_TRUE(bytesOf() == bytesOf(theirs)) << "t " << t;
     }
     drawBackdrop(100.0); // fully open: the filtered surface as it is; closed: nothing
     drawBackdrop(0.0);
-    EXPECT_TRUE(samePixels(screen, backdropFiltered));
+    EXPECT_TRUE(bytesOf() == bytesOf(backdropFiltered));
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, BackdropFormats, ::testing::Range(0, 7));
 
-// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
-// Rows: the steps a frame runs, then the frames the dashboard takes to open fully and to close
-// again: 39 steps each way, however a slow page's frames group them.
+// Rows: the steps a frame runs, then the frames the dashboard takes to open fully, and again to
+// close: 39 steps each way, however a slow page's frames group them.
 TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
-    const int rows[][3] = {{1, 39, 39}, {2, 20, 20}, {4, 10, 10}, {6, 7, 7}};
-    for (const auto& [steps, toOpen, toClose] : rows) {
+    for (const auto& [steps, frames] : {std::pair{1, 39}, {2, 20}, {4, 10}, {6, 7}}) {
         frameSteps = steps;
         dashboardFraction = 0.0;
-        for (const auto& [open, frames] : {std::pair{true, toOpen}, std::pair{false, toClose}}) {
+        for (const bool open : {true, false}) {
             dashboardOpen = open;
             for (int frame = 1; frame <= frames; ++frame) {
                 easeDashboard();
@@ -129,6 +106,7 @@ TEST(Dashboard, ItsEasingTakesThirtyNineStepsWhateverTheirGrouping) {
     frameSteps = 1;
 }
 
+// Frames, fraction after them, Escape in the first?, open?, captured, world moved, header, music.
 TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     const struct Step {
         int frames;
@@ -144,7 +122,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
                  {1, 0.0, 0, 0, 0, 0, 0, 1},         // the 39th: only the backdrop
                  {1, 0.0, 0, 0, 0, 1, 0, 0},         // the world runs, the music plays
                  {1, 107.5 / 15, 1, 1, 1, 1, 1, 1}}; // Escape at once: a new capture
-    startDashboardTest(true);
+    ASSERT_TRUE(startInScratchFolder(true));
     // Our own cursor (cell 3 green), a tall yellow band, and a border: cyan (its key) but for a
     // red mark over the cursor.
     fill(borderImage = blackSheet(640, 480), 0, 0, 640, 480, 0x00FFFF);
@@ -158,11 +136,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
     for (int i = 0; i < 31; ++i) {
         runFrameLasting(16);
     }
-    const auto capturedBytes = [] {
-        const auto* p = static_cast<const Uint8*>(backdropCapture->pixels);
-        return std::vector<Uint8>(p, p + size_t(backdropCapture->pitch) * 480);
-    };
-    std::vector<Uint8> captured = capturedBytes();
+    std::vector<Uint8> captured = bytesOf(backdropCapture);
     for (const Step& step : steps) {
         SCOPED_TRACE(::testing::Message() << "step " << &step - steps);
         const double angle = spawnAngle;
@@ -173,7 +147,7 @@ TEST(Dashboard, EscapeOpensClosesAndReopensFrameByFrame) {
         }
         EXPECT_EQ(dashboardOpen, step.open);
         EXPECT_NEAR(dashboardFraction, step.fraction, 0.00005);
-        const std::vector<Uint8> now = capturedBytes();
+        const std::vector<Uint8> now = bytesOf(backdropCapture);
         EXPECT_EQ(now != captured, step.captures);
         captured = now;
         for (int x = 0; step.captures && x < 640; ++x) { // the world as drawn, not the cursor
@@ -197,7 +171,7 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
         int x, y;
     } pointers[] = {{320, 240}, {0, 0},   {639, 479}, {5, 470},  {634, 3},
                     {320, 1},   {1, 240}, {638, 240}, {320, 478}};
-    startDashboardTest(true);
+    ASSERT_TRUE(startInScratchFolder(true));
     for (const int depth : {32, 24, 16, 8}) { // (the dummy driver gives 15 bits too little memory)
         SCOPED_TRACE(::testing::Message() << depth << " bpp");
         ASSERT_TRUE(openDisplay(depth));
@@ -206,10 +180,6 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
         EXPECT_TRUE(box.w > 0 && box.w < 96 && box.h > 0 && box.h < 96);
         const SDL_PixelFormat* f = screen->format;
         SDL_Surface* noise = noiseSurface({Uint32(depth), f->Rmask, f->Gmask, f->Bmask, f->Amask});
-        const auto screenBytes = [] {
-            const auto* p = static_cast<const Uint8*>(screen->pixels);
-            return std::vector<Uint8>(p, p + size_t(screen->pitch) * 480);
-        };
         refreshPointerFocus();
         for (const auto& p : pointers) {
             SCOPED_TRACE(::testing::Message() << "pointer " << p.x << "," << p.y);
@@ -219,23 +189,23 @@ TEST(Dashboard, TheCursorFromItsVisibleBoxLeavesWhatTheWholeCellWould) {
             SDL_Rect cell = cursorRects[3];
             SDL_Rect at = {Sint16(p.x - 48), Sint16(p.y - 48), 0, 0};
             SDL_UpperBlit(cursorImage, &cell, screen, &at);
-            const std::vector<Uint8> whole = screenBytes();
+            const std::vector<Uint8> whole = bytesOf();
             SDL_BlitSurface(noise, nullptr, screen, nullptr);
             drawCursor(true);
-            EXPECT_TRUE(screenBytes() == whole);
+            EXPECT_TRUE(bytesOf() == whole);
         }
         cursorVisibleRects[3].w = 0;
         SDL_BlitSurface(noise, nullptr, screen, nullptr);
-        const std::vector<Uint8> ground = screenBytes();
+        const std::vector<Uint8> ground = bytesOf();
         drawCursor(true);
-        EXPECT_EQ(screenBytes() == ground, depth != 8);
+        EXPECT_EQ(bytesOf() == ground, depth != 8);
         SDL_FreeSurface(noise);
     }
 }
 
 // Pointer, mouse button, its state (2 pressed, 1 held): what a button does; then its pieces.
 TEST(Dashboard, ButtonsActOnAFreshLeftPressInTheirHitAreaAndDrawTheirPieces) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     buttonImage = blackSheet(189, 42); // each pixel tells its place: red x, green y (hover 21+)
     for (int i = 0; i < 189 * 42; ++i) {
         fill(buttonImage, i % 189, i / 189, 1, 1, Uint32(i % 189 << 16 | i / 189 << 8));
@@ -297,7 +267,7 @@ TEST(Dashboard, DateAndClockLines) {
 
 // By fraction, the box of white (glyphs are white blocks) in rows top..bottom, and the bands.
 TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     fill(fontImage = blackSheet(1425, 21), 0, 0, 1425, 21, White);
     fill(topBottomBorderImage = blackSheet(640, 131), 0, 0, 640, 1, Red); // last row green
     fill(topBottomBorderImage, 0, 130, 640, 1, Green);
@@ -332,78 +302,42 @@ TEST(Dashboard, TextAndBandsSlideInWithTheFraction) {
     }
 }
 
-// Numbers taken (negative: a dangling link, never written through): the next is the first free;
-// a soft size limit under a whole screenshot's size.
+// Rows: the numbers taken (negative: a dangling link, never written through), the bytes a write
+// may take (-1: no limit; a whole screenshot takes 921654), the player's umask; then the new
+// file's mode (0: no file is left). It takes the first free number, holds the capture, not the
+// backdrop, and is made for everyone to read and write, less what the umask takes away.
 TEST(Dashboard, ScreenshotsTakeTheFirstFreeNumberLeaveNoFileOnFailureAndFollowTheUmask) {
-    startDashboardTest();
+    ASSERT_TRUE(startInScratchFolder(false));
     fill(backdropCapture, 0, 0, 640, 480, SDL_MapRGB(backdropCapture->format, 255, 0, 0));
-    const std::vector<int> rows[] = {{}, {1, 3}, {1, 2, 3, 4, 5, 6, 7, 8, 9}, {-1}};
+    const struct {
+        std::vector<int> taken;
+        long limit;
+        mode_t mask, mode;
+    } rows[] = {{{}, -1, 022, 0644},
+                {{1, 3}, -1, 002, 0664},
+                {{1, 2, 3, 4, 5, 6, 7, 8, 9}, -1, 022, 0644},
+                {{-1}, -1, 022, 0644},
+                {{}, 4096, 022, 0},
+                {{2}, 921653, 022, 0},
+                {{}, 921654, 022, 0644}};
     const auto nameOf = [](int n) { return "screenshot" + std::to_string(n) + ".bmp"; };
-    for (const auto& taken : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.taken.size() << " taken, limit " << row.limit);
         enterScratchFolder(false);
-        for (int n : taken) {
+        int fresh = 1;
+        for (int n : row.taken) {
             n > 0 ? writeWhole(nameOf(n), "old") : fs::create_symlink("elsewhere", nameOf(-n));
+            fresh += std::abs(n) == fresh;
         }
-        EXPECT_TRUE(saveScreenshot());
-        for (int n = 1; n <= int(taken.size()) + 1; ++n) {
-            const bool link = fs::is_symlink(nameOf(n));
-            SDL_Surface* saved = SDL_LoadBMP(nameOf(n).c_str()); // the capture, not the backdrop
-            EXPECT_TRUE(saved ? !link && rgbAt(639, 479, saved) == Red
-                              : link || readWhole(nameOf(n)) == "old")
-                << n;
-        }
-    }
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit usual = {};
-    getrlimit(RLIMIT_FSIZE, &usual);
-    for (const rlim_t limit : {rlim_t(4096), rlim_t(921653), rlim_t(921654)}) {
-        enterScratchFolder(false);
-        const rlimit small = {limit, usual.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &small);
-        const bool saved = saveScreenshot();
-        setrlimit(RLIMIT_FSIZE, &usual);
-        EXPECT_EQ(saved, limit == 921654) << limit;
-        EXPECT_EQ(fs::exists("screenshot1.bmp"), saved) << limit;
-    }
-    // Created for everyone to read and write, less what the player's umask takes away.
-    for (const auto& [mask, mode] : {std::pair<mode_t, mode_t>{022, 0644}, {002, 0664}}) {
-        enterScratchFolder(false);
-        const mode_t usualMask = umask(mask);
-        saveScreenshot();
+        const mode_t usualMask = umask(row.mask);
+        EXPECT_EQ(underSizeLimit(row.limit, saveScreenshot), row.mode != 0);
         umask(usualMask);
-        struct stat info = {};
-        EXPECT_EQ(stat("screenshot1.bmp", &info) == 0 ? info.st_mode & 07777 : 0, mode) << mask;
-    }
-}
-
-// Each file cut to a number of bytes or (-1) gone: only its own handle is absent; the game plays.
-TEST(Dashboard, ABadMediaFileLeavesOnlyItsHandleAbsentAndTheGamePlaysOn) {
-    const struct Slot {
-        const char* path;
-        SDL_Surface** handle; // none: the music
-        int bytes;
-    } slots[] = {{"Media/Lumadeck/Font.png", &fontImage, -1},
-                 {"Media/Lumadeck/Button.png", &buttonImage, 100},
-                 {"Media/Lumadeck/Border.png", &borderImage, 0},
-                 {"Media/Lumadeck/TopBottomBorder.png", &topBottomBorderImage, 2000},
-                 {"Media/Lumadeck/Cursor.png", &cursorImage, 33},
-                 {"Media/Game/Mirovanta.ogg", nullptr, -1},
-                 {"Media", nullptr, -1}}; // all of them, the music too
-    for (const Slot& bad : slots) {
-        SCOPED_TRACE(bad.path);
-        fs::copy(GLIMM_MEDIA_DIR, fs::path(enterScratchFolder(false)) / "Media",
-                 fs::copy_options::recursive);
-        bad.bytes < 0 ? void(fs::remove_all(bad.path)) : fs::resize_file(bad.path, bad.bytes);
-        ASSERT_TRUE(startHeadless(32));
-        for (const Slot& slot : slots) {
-            const bool loaded = slot.handle != nullptr ? *slot.handle != nullptr : music != nullptr;
-            EXPECT_TRUE(loaded == (&slot != &bad && &bad != &slots[6]) || &slot == &slots[6]);
+        for (int n : row.taken) {
+            EXPECT_TRUE(n > 0 ? readWhole(nameOf(n)) == "old" : !fs::exists("elsewhere")) << n;
         }
-        useFakeClock(1000);
-        queryAppState = focusedAppState;
-        EXPECT_TRUE(easeDashboardTo(100.0));
-        EXPECT_TRUE(play(2, 16, 320, 215, [] { return fs::exists("screenshot1.bmp"); }));
-        EXPECT_TRUE(easeDashboardTo(0.0));
-        EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));
+        SDL_Surface* saved = SDL_LoadBMP(nameOf(fresh).c_str());
+        EXPECT_TRUE(row.mode == 0 || (saved != nullptr && rgbAt(639, 479, saved) == Red));
+        struct stat info = {};
+        EXPECT_EQ(stat(nameOf(fresh).c_str(), &info) == 0 ? info.st_mode & 07777 : 0, row.mode);
     }
 }

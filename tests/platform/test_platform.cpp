@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <string>
-#include <tuple>
 
 #include "platform/display.h"
 #include "platform/frame_clock.h"
@@ -46,26 +45,37 @@ TEST(Input, StateWordsFollowTheEventsOfEachFrameAndNoTapIsLost) {
 
 Uint8 windowState = 0;
 
-// Rows: the clock at a frame's measure, then the frame's length: never more than 100 ms (the
-// start-up, a stop of seconds, a jump across the wrap), and the frame after a gap is a frame
-// again; the window's state, then whether the pointer counts as over it (never at the first
-// call).
-TEST(FrameClock, MeasuresFrameToFrameUpToTheCapAndTheFocusFollowsTheMouse) {
+// Rows: the clock at a frame's measure, whether the steps follow the frame's length (the page);
+// then the frame's length, never more than 100 ms (the start-up, a stop of seconds, a jump across
+// the wrap), a frame after a gap being a frame again, and how many times its once-a-frame steps
+// run: on the desktop once, on the page its length in 16 ms steps, rounded, never none; then the
+// window's state, and whether the pointer counts as over it (never at the first call).
+TEST(FrameClock, MeasuresFramesUpToTheCapStepsThemAndTheFocusFollowsTheMouse) {
     queryAppState = [] { return windowState; };
-    const Uint8 in = focusedAppState(), out = unfocusedAppState();
-    const std::tuple<Uint32, int, Uint8, bool> rows[] = {
-        {1234, 100, in, false},         {1250, 16, SDL_APPMOUSEFOCUS, true},
-        {1349, 99, out, false},         {1449, 100, in, true},
-        {1550, 100, in, true},          {6550, 100, in, true},
-        {6566, 16, in, true},           {6566, 0, in, true},
-        {0xFFFFFFF0u, 100, out, false}, {0x10u, 32, in, true}};
-    for (const auto& [ticks, expected, state, over] : rows) {
-        useFakeClock(ticks);
-        measureFrame();
-        EXPECT_EQ(frameMs, expected) << ticks;
-        windowState = state;
-        EXPECT_TRUE(refreshPointerFocus() == over && pointerActive[0] == over) << ticks;
+    const Uint8 in = focusedAppState(), out = unfocusedAppState(), mouse = SDL_APPMOUSEFOCUS;
+    const struct {
+        Uint32 ticks;
+        bool page;
+        int length, steps;
+        Uint8 state;
+        bool over;
+    } rows[] = {
+        {1234, 0, 100, 1, in, 0}, {1250, 0, 16, 1, mouse, 1}, {1349, 0, 99, 1, out, 0},
+        {1449, 0, 100, 1, in, 1}, {1550, 0, 100, 1, in, 1},   {6550, 0, 100, 1, in, 1},
+        {6566, 0, 16, 1, in, 1},  {6566, 0, 0, 1, in, 1},     {0xFFFFFFF0u, 0, 100, 1, out, 0},
+        {0x10, 0, 32, 1, in, 1},  {83, 0, 67, 1, in, 1},      {83, 1, 0, 1, in, 1},
+        {90, 1, 7, 1, in, 1},     {106, 1, 16, 1, in, 1},     {123, 1, 17, 1, in, 1},
+        {146, 1, 23, 1, in, 1},   {170, 1, 24, 2, in, 1},     {203, 1, 33, 2, in, 1},
+        {243, 1, 40, 3, in, 1},   {310, 1, 67, 4, in, 1},     {410, 1, 100, 6, in, 1},
+        {5410, 1, 100, 6, in, 1}};
+    for (const auto& row : rows) {
+        stepsFollowFrameLength = row.page;
+        useFakeClock(row.ticks), measureFrame();
+        EXPECT_TRUE(frameMs == row.length && frameSteps == row.steps) << row.ticks;
+        windowState = row.state;
+        EXPECT_TRUE(refreshPointerFocus() == row.over && pointerActive[0] == row.over) << row.ticks;
     }
+    stepsFollowFrameLength = false;
 }
 
 // Rows: SDL_VIDEODRIVER, DISPLAY, WAYLAND_DISPLAY (nullptr unset), the driver SDL is told to take.
@@ -79,27 +89,6 @@ TEST(Display, ANamedDriverStandsElseOnlyAWindowSystemTheEnvironmentNames) {
                                    {nullptr, nullptr, nullptr, nullptr},
                                    {"", "", "", nullptr}};
     for (const auto& row : rows) {
-        const char* driver = videoDriverFor(row[0], row[1], row[2]);
-        EXPECT_STREQ(driver, row[3]) << (row[0] ? row[0] : "-") << " " << (row[1] ? row[1] : "-")
-                                     << " " << (row[2] ? row[2] : "-");
+        EXPECT_STREQ(videoDriverFor(row[0], row[1], row[2]), row[3]) << "row " << &row - rows;
     }
-}
-
-// Rows: whether the steps follow the frame's length (the page), the frame's length in ms, then
-// how many times its once-a-frame steps run: the desktop always once; the page rounds to 16 ms
-// steps, never none, and never past the 100 ms cap.
-TEST(FrameClock, SlowPageFramesRepeatTheOnceAFrameSteps) {
-    const std::tuple<bool, Uint32, int> rows[] = {
-        {false, 67, 1}, {false, 100, 1}, {true, 0, 1},   {true, 7, 1},  {true, 16, 1},
-        {true, 17, 1},  {true, 23, 1},   {true, 24, 2},  {true, 33, 2}, {true, 40, 3},
-        {true, 67, 4},  {true, 100, 6},  {true, 5000, 6}};
-    for (const auto& [follow, length, expected] : rows) {
-        stepsFollowFrameLength = follow;
-        useFakeClock(10000);
-        measureFrame();
-        useFakeClock(10000 + length);
-        measureFrame();
-        EXPECT_EQ(frameSteps, expected) << follow << " " << length;
-    }
-    stepsFollowFrameLength = false;
 }

@@ -3,20 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
+#include <sys/resource.h>
 
 #include "app/frame_loop.h"
 #include "dashboard/state.h"
 #include "gfx/pixels.h"
 #include "gfx/text.h"
-#include "platform/display.h"
 #include "platform/frame_clock.h"
 
-static Uint32 fakeNow = 0;
-static std::vector<std::string> scratchFolders; // removed at exit; a linked Media loses the link
+namespace {
+Uint32 fakeNow = 0;
+std::vector<std::string> scratchFolders; // removed at exit; a linked Media loses the link
+} // namespace
 
 std::string enterScratchFolder(bool withMedia) {
     namespace fs = std::filesystem;
@@ -42,6 +44,13 @@ bool startHeadless(int bitsPerPixel) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     return startGame(bitsPerPixel);
+}
+
+bool startInScratchFolder(bool withMedia, int bitsPerPixel) {
+    enterScratchFolder(withMedia);
+    useFakeClock(1000);
+    queryAppState = focusedAppState;
+    return startHeadless(bitsPerPixel);
 }
 
 void useFakeClock(Uint32 startMs) {
@@ -71,8 +80,15 @@ void pushButton(int button, bool down, int x, int y) {
     SDL_PushEvent(&event);
 }
 
-void readRgb(SDL_Surface* surface, int x, int y, Uint8& red, Uint8& green, Uint8& blue) {
-    SDL_GetRGB(getPixel(surface, x, y), surface->format, &red, &green, &blue);
+Uint32 rgbAt(int x, int y, SDL_Surface* surface) {
+    Uint8 r = 0, g = 0, b = 0;
+    SDL_GetRGB(getPixel(surface, x, y), surface->format, &r, &g, &b);
+    return Uint32(r) << 16 | Uint32(g) << 8 | b;
+}
+
+std::vector<Uint8> bytesOf(SDL_Surface* surface) {
+    const auto* bytes = static_cast<const Uint8*>(surface->pixels);
+    return {bytes, bytes + static_cast<size_t>(surface->pitch) * surface->h};
 }
 
 void useNumberedSheets() {
@@ -91,9 +107,8 @@ void useNumberedSheets() {
 }
 
 int cellAt(int x, int y, Uint8 mark) {
-    Uint8 r = 0, g = 0, b = 0;
-    readRgb(screen, x, y, r, g, b);
-    return g == mark && b == 7 ? r : NoCell;
+    const Uint32 rgb = rgbAt(x, y);
+    return (rgb & 0xFFFF) == Uint32(mark << 8 | 7) ? int(rgb >> 16) : NoCell;
 }
 
 Uint8 focusedAppState() {
@@ -112,6 +127,17 @@ std::string readWhole(const std::string& path) {
 
 void writeWhole(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+bool underSizeLimit(long bytes, const std::function<bool()>& act) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails instead of killing us
+    rlimit usual = {};
+    getrlimit(RLIMIT_FSIZE, &usual);
+    const rlimit cut = {bytes < 0 ? usual.rlim_cur : rlim_t(bytes), usual.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &cut); // the soft limit only
+    const bool result = act();
+    setrlimit(RLIMIT_FSIZE, &usual);
+    return result;
 }
 
 // A press is held across a frame.

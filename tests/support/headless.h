@@ -6,11 +6,16 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/display.h"
 
 // Makes a fresh scratch folder (removed at exit) the working folder, Media linked in if asked.
 std::string enterScratchFolder(bool withMedia = true);
 // Starts the game as main does, on the dummy drivers, at the given depth (0: the driver's).
 bool startHeadless(int bitsPerPixel = 32);
+// Both, then the clock stood in from 1000 ms and the pointer over the window.
+bool startInScratchFolder(bool withMedia = true, int bitsPerPixel = 32);
 
 // Stand in for the frame loop's clock and wait (time moves only when the test says so); run one
 // real frame after moving the clock by ms.
@@ -18,10 +23,11 @@ void useFakeClock(Uint32 startMs = 0);
 void runFrameLasting(Uint32 ms);
 
 // Queue an event as if the player pressed or released a key or a mouse button; read a surface's
-// pixel as red, green, blue through its own format.
+// pixel as 0xRRGGBB through its own format, or all its bytes.
 void pushKey(int symbol, bool down);
 void pushButton(int button, bool down, int x = 0, int y = 0);
-void readRgb(SDL_Surface* surface, int x, int y, Uint8& red, Uint8& green, Uint8& blue);
+Uint32 rgbAt(int x, int y, SDL_Surface* surface = screen);
+std::vector<Uint8> bytesOf(SDL_Surface* surface = screen);
 
 // Puts in place of the plain and tinted font sheets sheets whose cell i is opaque red i, green
 // the sheet's mark, blue 7; cellAt reads back the cell at (x, y) of the screen, or NoCell.
@@ -41,6 +47,8 @@ bool easeDashboardTo(double fraction);
 Uint8 focusedAppState();
 Uint8 unfocusedAppState();
 
-// The whole content of a file; a file given a fresh content.
+// The whole content of a file; a file given a fresh content; what act returns when writes may
+// take only bytes in all (< 0: no limit), as on a full disk.
 std::string readWhole(const std::string& path);
 void writeWhole(const std::string& path, const std::string& text);
+bool underSizeLimit(long bytes, const std::function<bool()>& act);
