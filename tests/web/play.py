@@ -163,14 +163,16 @@ def desktop_frames(script, replay, media):
     return made
 
 
-def _play_engine(engine, scenes, site, results, said):
+def _play_engine(engine, scenes, site, results, said, failed):
     """Plays the scenes in a browser of engine: Chromium's new for each scene (its scenes change
     the browser the most, and it starts in a moment), the others' started once and kept, a
     scene's before-load scripts and downloads cleared after it, and started afresh after a
-    failure."""
+    failure. Stops early once failed is set, when the run asked to end at the first failure."""
     kept = None
     try:
         for run in scenes:
+            if failed.is_set():
+                break
             server = browser.SiteServer(site)
             b, report, started = None, None, time.monotonic()
             try:
@@ -193,22 +195,30 @@ def _play_engine(engine, scenes, site, results, said):
                 took = f"{engine}: {run.__name__} ({time.monotonic() - started:.1f} s)"
                 print(f"FAILED: {took}\n{report}" if report else f"passed: {took}", flush=True)
                 results.append(not report)
+                if report and FIRST_FAILURE_ENDS:
+                    failed.set()
     finally:
         if kept:
             kept.close()
 
 
+# A fault run needs only to know that some scene fails: GLIMM_WEB_FIRST_FAILURE=1 ends every
+# engine's run at the first failed scene instead of playing the rest.
+FIRST_FAILURE_ENDS = os.environ.get("GLIMM_WEB_FIRST_FAILURE") == "1"
+
+
 def main(site, picked=""):
     """Plays every scene whose "engine: name" has picked in it, each engine in a thread of its
     own; prints each scene, then "N passed, M failed". The exit status."""
-    results, said = [], threading.Lock()
+    results, said, failed = [], threading.Lock(), threading.Event()
     workers = []
     for engine in EVERY_ENGINE:
         scenes = [run for run, engines in SCENES
                   if engine in engines and picked in f"{engine}: {run.__name__}"]
         if scenes:
             workers.append(threading.Thread(target=_play_engine,
-                                            args=(engine, scenes, site, results, said)))
+                                            args=(engine, scenes, site, results, said,
+                                                  failed)))
     for worker in workers:
         worker.start()
     for worker in workers:
