@@ -10,7 +10,7 @@ cleanup() {
     kill -KILL "${game_pid:-}" 2>/dev/null || true
     kill -CONT "${x_pid:-}" 2>/dev/null && kill -TERM "$x_pid" || true
     wait 2>/dev/null
-    if [ "$status" -eq 0 ]; then rm -rf "$scratch"; else echo "kept $scratch" >&2; fi
+    ((status)) && echo "kept $scratch" >&2 || rm -rf "$scratch"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -38,7 +38,6 @@ start_game() {
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Glimm$' | head -n 1) || true
     [ -n "$window" ] || fail "no window captioned Glimm: $(cat "$scratch/game.log")"
 }
-size() { xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p'; }
 
 # Waits up to $1 seconds for the game to end and sets status to its exit status.
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
@@ -57,23 +56,18 @@ hold_until() {
 }
 # Points at a button and waits for its hover fill: the game then took the last release too.
 hovered() { grab && pixels "1x1+175+$1" | awk '{ exit !($1 > $3) }'; }
-point() {
-    xdotool mousemove --window "$window" $(($1 * zoom)) $(($2 * zoom)) && poll 10 hovered "$2"
-}
+point() { xdotool mousemove --window "$window" "$1" "$2" && poll 10 hovered "$2"; }
 click_until() { point "$1" "$2" && hold_until mouse 1 "${@:3}"; }
 
-# The window grabbed; a WxH+X+Y rectangle of the game's picture, "r g b" a line, at any zoom.
-zoom=1
+# The window grabbed; a WxH+X+Y rectangle of it, "r g b" a line.
 grab() { xwd -silent -id "$window" >"$scratch/now.xwd"; }
 pixels() {
-    local w h x y z=$zoom && IFS='x+' read -r w h x y <<<"$1"
-    stream -map rgb -storage-type char -extract "$((w * z))x$((h * z))+$((x * z))+$((y * z))" \
-        "$scratch/now.xwd" - | od -An -tu1 -v -w$((3 * z)) |
-        awk -v w="$w" -v z="$z" 'int((NR - 1) / w) % z == 0 { print $1, $2, $3 }'
+    stream -map rgb -storage-type char -extract "$1" "$scratch/now.xwd" - | od -An -tu1 -v -w3 |
+        awk '{ print $1, $2, $3 }'
 }
 
 # Fully open, the labels stand on their last rows: "R"esume at (264, 107), "S"ave at (221, 207).
 dashboard_open() {
-    grab && [ "$(pixels 1x2+264+106 | shades)$(pixels 1x2+221+206 | shades)" = "+#+#" ]
+    grab && { pixels 1x2+264+106 && pixels 1x2+221+206; } |
+        awk '{ s = s ($1 + $2 + $3 < 150 ? "#" : "+") } END { exit s != "+#+#" }'
 }
-shades() { awk '{ printf ($1 + $2 + $3 < 150 ? "#" : "+") }'; }
