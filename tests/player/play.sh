@@ -10,23 +10,17 @@ ln -s "${GLIMM_MEDIA_DIR:?}" "$scratch/Media"
 size() { xdotool getwindowgeometry "$window" | sed -n 's/ *Geometry: //p'; }
 game_drawn() { grab && [ "$(pixels 1x1+200+437)" = "$tint" ]; }
 changed() { grab && ! cmp -s "$scratch/before.xwd" "$scratch/now.xwd"; }
-exit_game() {
-    click_until 320 165 game_ended || fail "Exit did not end the game"
-    wait_game 1
-    [ "$status" -eq 0 ] || fail "Exit ended the game with status $status"
-}
 
 case ${1:-} in
 no-display)
     # As over SSH, where SDL would draw in the terminal for ever: one line, status 1, at once.
-    for display in - '' :65000; do # unset, empty, a server that is gone
-        unset=(-u DISPLAY) && [ "$display" = - ] || unset=(DISPLAY="$display")
-        (cd "$scratch" && exec env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "${unset[@]}" \
+    for display in "-u DISPLAY" DISPLAY= DISPLAY=:65000; do # the last, a server that is gone
+        (cd "$scratch" && exec env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER $display \
             SDL_AUDIODRIVER=dummy "$game" &>"$scratch/out" </dev/null) &
         game_pid=$! && wait_game 2
         [ "$status" = 1 ] && [ "$(wc -l <"$scratch/out")" = 1 ] &&
             grep -qx 'glimm: cannot open the 640x480 window: .*' "$scratch/out" ||
-            fail "DISPLAY=$display: status $status, said $(cat "$scratch/out")"
+            fail "$display: status $status, said $(cat "$scratch/out")"
     done
     ;;
 dashboard)
@@ -47,12 +41,12 @@ dashboard)
     cp "$scratch/now.xwd" "$scratch/before.xwd" && poll 5 changed ||
         fail "the tunnel stands still after Resume game"
     { xdotool key Escape && poll 10 dashboard_open; } || fail "a quick Escape tap did nothing"
-    exit_game
+    click_until 320 165 game_ended || fail "Exit did not end the game"
+    wait_game 1 && [ "$status" = 0 ] || fail "Exit ended the game with status $status"
     ;;
 signals)
-    # Rows: signal to the X server, SIGTERMs to the game, seconds to end in, status (a pattern).
-    # A frozen display holds the game in a frame: SIGTERM ends it after 5 s of grace, a second at
-    # once. Two SIGTERMs pending at once merge: each waits until taken (bit 14 of the pending set).
+    # Rows: signal to X, SIGTERMs to the game, seconds to end in, status. On a frozen display one
+    # SIGTERM ends it in 5 s, a second at once; each waits to be taken (bit 14 of ShdPnd) unmerged.
     term_taken() { ! grep -q '^ShdPnd:.*[4-7c-f]...$' "/proc/$game_pid/status" 2>/dev/null; }
     start_x
     while read -r x terms seconds want; do
