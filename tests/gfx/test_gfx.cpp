@@ -1,6 +1,6 @@
-// The drawing layer: the colour key, the border's opaque runs, the font tint, the PNG check in
-// front of the decoder, and a drawing kept as a picture under a clip (the game's scene test holds
-// the hole bound and the pictures to the painter's scene everywhere else).
+// The drawing layer: the hole bound, the colour key, the border's opaque runs, the font tint, the
+// PNG check in front of the decoder, and a drawing kept as a picture under a clip (the game's
+// scene test holds the pictures to the painter's scene everywhere else).
 #include <gtest/gtest.h>
 
 #include <SDL_image.h>
@@ -15,9 +15,24 @@
 #include "gfx/image.h"
 #include "gfx/opaque_runs.h"
 #include "gfx/pixels.h"
+#include "gfx/shapes.h"
 #include "gfx/text.h"
 #include "platform/display.h"
 #include "support/headless.h"
+
+// The bound by which the scene skips walls never claims more than the hole, nor 2 columns less.
+TEST(Shapes, TheHoleBoundNeverClaimsMoreThanTheHole) {
+    std::vector<int> table(HoleBoundRadius + 1);
+    for (int r = 1; r <= HoleBoundRadius; ++r) {
+        holeHalfWidths(r, r, table.data());
+        int narrowest = table[0];
+        for (int dyMax = 0; dyMax < r; ++dyMax) {
+            narrowest = std::min(narrowest, table[dyMax]);
+            ASSERT_FALSE(holeHolds(r, narrowest + 1, dyMax)) << r << " " << dyMax;
+            ASSERT_TRUE(narrowest < 2 || holeHolds(r, narrowest - 2, dyMax)) << r << " " << dyMax;
+        }
+    }
+}
 
 // Cyan is see-through in a keyed image; the tint paints its own sheet, keeping the plain's alpha.
 TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
@@ -29,8 +44,7 @@ TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
     EXPECT_EQ(getPixel(screen, 0, 0), 0u);
     EXPECT_EQ(getPixel(screen, 1, 0), SDL_MapRGB(screen->format, 255, 0, 0));
     ASSERT_TRUE(fontImage != nullptr && tintedFontImage != nullptr);
-    const auto* pixels = static_cast<const Uint8*>(fontImage->pixels);
-    const std::vector<Uint8> plain(pixels, pixels + fontImage->pitch * fontImage->h);
+    const std::vector<Uint8> plain = bytesOf(fontImage);
     tintFont(SDL_MapRGB(fontImage->format, 150, 100, 200));
     for (int i = 0; i < fontImage->w * fontImage->h; ++i) {
         Uint8 r, g, b, a;
@@ -40,7 +54,7 @@ TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
                   SDL_MapRGBA(tintedFontImage->format, 150, 100, 200, a))
             << i;
     }
-    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), pixels)) << "the plain sheet was tinted";
+    EXPECT_TRUE(bytesOf(fontImage) == plain) << "the plain sheet was tinted";
 }
 
 void putBigEndian(std::vector<Uint8>& data, size_t at, Uint32 value) {
