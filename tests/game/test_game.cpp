@@ -213,11 +213,10 @@ void makeRandomWorld(unsigned seed) {
 
 class CulledScene : public ::testing::TestWithParam<int> {};
 
-// Random worlds drawn by both scenes over different leftovers, the reference drawing the score
-// lines glyph by glyph: every byte and fillColour agree. The score changes every third world and
-// the best less often (to the longest numbers last); from the 31st world on the display has
-// another depth under the same font sheets. Drawn again, a frame takes its lines from their
-// pictures alone.
+// Random worlds drawn by both scenes over different leftovers: every byte and fillColour agree.
+// The score changes every third world, the best less often (the longest numbers last); from the
+// 31st world the display has another depth under the same font sheets. Drawn again, a frame takes
+// its score lines from their pictures alone.
 TEST_P(CulledScene, MatchesThePaintersSceneByteForByte) {
     ASSERT_TRUE(startInScratchFolder(true, GetParam()));
     for (unsigned seed = 1; seed <= 60; ++seed) {
