@@ -141,7 +141,6 @@ TEST(FrameLoop, AnOpenDashboardRedrawsOnlyWhenTheClockHoverOrCursorChanges) {
         bool exposed, drawn;
     } rows[] = {{320, 400, 1, 0, 0, 0, 1}, // the filtered backdrop in place of the fade's last step
                 {320, 400, 1, 0, 0, 0, 0}, // nothing changed
-                {320, 400, 1, 0, 0, 0, 0}, //
                 {320, 400, 1, 1, 0, 0, 1}, // the clock's second turns
                 {320, 400, 1, 1, 0, 0, 0}, //
                 {321, 400, 1, 1, 0, 0, 1}, // the cursor moves a pixel
@@ -213,12 +212,9 @@ TEST_P(StartUp, SaysOneLineForMissingMediaOrSoundAndPlaysOn) {
     std::string expected = pattern;
     const size_t home = expected.find('~');
     expected = home == std::string::npos ? expected : expected.replace(home, 1, folder);
-    const auto lines = [](const std::string& text) {
-        return std::count(text.begin(), text.end(), '\n');
-    };
-    EXPECT_TRUE(
-        (fnmatch(expected.c_str(), said.c_str(), 0) == 0 && lines(said) == lines(expected)) ||
-        (maySayNothing && said.empty()))
+    const bool oneLine = std::count(said.begin(), said.end(), '\n') == (pattern[0] != '\0');
+    EXPECT_TRUE((fnmatch(expected.c_str(), said.c_str(), 0) == 0 && oneLine) ||
+                (maySayNothing && said.empty()))
         << said;
     useFakeClock(1000);
     EXPECT_FALSE(play(20, 16, 320, 240, [] { return quitRequested; }));

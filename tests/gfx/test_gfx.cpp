@@ -44,8 +44,7 @@ TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
     EXPECT_EQ(getPixel(screen, 0, 0), 0u);
     EXPECT_EQ(getPixel(screen, 1, 0), SDL_MapRGB(screen->format, 255, 0, 0));
     ASSERT_TRUE(fontImage != nullptr && tintedFontImage != nullptr);
-    const auto* pixels = static_cast<const Uint8*>(fontImage->pixels);
-    const std::vector<Uint8> plain(pixels, pixels + fontImage->pitch * fontImage->h);
+    const std::vector<Uint8> plain = bytesOf(fontImage);
     tintFont(SDL_MapRGB(fontImage->format, 150, 100, 200));
     for (int i = 0; i < fontImage->w * fontImage->h; ++i) {
         Uint8 r, g, b, a;
@@ -55,7 +54,7 @@ TEST(Media, CyanIsKeyedOutAndTheTintPaintsItsOwnSheet) {
                   SDL_MapRGBA(tintedFontImage->format, 150, 100, 200, a))
             << i;
     }
-    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), pixels)) << "the plain sheet was tinted";
+    EXPECT_TRUE(bytesOf(fontImage) == plain) << "the plain sheet was tinted";
 }
 
 void putBigEndian(std::vector<Uint8>& data, size_t at, Uint32 value) {

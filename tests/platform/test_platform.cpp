@@ -45,11 +45,10 @@ TEST(Input, StateWordsFollowTheEventsOfEachFrameAndNoTapIsLost) {
 
 Uint8 windowState = 0;
 
-// Rows: the clock at a frame's measure, whether the steps follow the frame's length (the page);
-// then the frame's length, never more than 100 ms (the start-up, a stop of seconds, a jump across
-// the wrap), a frame after a gap being a frame again, and how many times its once-a-frame steps
-// run: on the desktop once, on the page its length in 16 ms steps, rounded, never none; then the
-// window's state, and whether the pointer counts as over it (never at the first call).
+// Rows: the clock at a frame's measure, whether steps follow the frame's length (the page); the
+// frame's length, at most 100 ms (start-up, a stop, the wrap), and its steps: once on the desktop,
+// on the page its length in 16 ms steps, rounded, never none; the window's state, and whether the
+// pointer counts as over it (never at the first call).
 TEST(FrameClock, MeasuresFramesUpToTheCapStepsThemAndTheFocusFollowsTheMouse) {
     queryAppState = [] { return windowState; };
     const Uint8 in = focusedAppState(), out = unfocusedAppState(), mouse = SDL_APPMOUSEFOCUS;
