@@ -3,7 +3,6 @@ profile, with its extras: tabs, device and touch emulation, a page hidden behind
 import json
 import os
 import subprocess
-import urllib.request
 
 from browser import SocketDriver, wait_until
 
@@ -29,9 +28,8 @@ class Browser(SocketDriver):
                        and open(port_file).read().count("\n"), what="Chromium's DevTools port")
             if self.process.poll() is not None:
                 raise RuntimeError("Chromium ended at start; see " + self.log_path)
-            port = open(port_file).read().split("\n")[0].strip()
-            with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/version") as reply:
-                self._connect(json.load(reply)["webSocketDebuggerUrl"])
+            port, path = open(port_file).read().split("\n")[:2]  # the browser's own socket
+            self._connect(f"ws://127.0.0.1:{port.strip()}{path.strip()}")
             self.new_tab()
             self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
                                                       "downloadPath": self.downloads})

@@ -202,14 +202,9 @@ def main(site, picked=""):
     """Plays every scene whose "engine: name" holds picked, an engine to a thread; the exit
     status."""
     results, said, failed = [], threading.Lock(), threading.Event()
-    workers = []
-    for engine in EVERY_ENGINE:
-        scenes = [run for run, engines in SCENES
-                  if engine in engines and picked in f"{engine}: {run.__name__}"]
-        if scenes:
-            workers.append(threading.Thread(target=_play_engine,
-                                            args=(engine, scenes, site, results, said,
-                                                  failed)))
+    workers = [threading.Thread(target=_play_engine, args=(engine, [
+        run for run, engines in SCENES if engine in engines and picked in f"{engine}: "
+        f"{run.__name__}"], site, results, said, failed)) for engine in EVERY_ENGINE]
     for worker in workers:
         worker.start()
     for worker in workers:

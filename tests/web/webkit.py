@@ -30,7 +30,6 @@ catch (e) { failed(e); }"""
 
 
 class Browser(ActionsDriver, Driver):
-
     def __init__(self, width=800, height=600):
         self._make_profile("webkit")
         config = os.path.join(self.profile, "config")
