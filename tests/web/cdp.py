@@ -1,11 +1,8 @@
-"""The Chromium driver (see browser.py): headless Chromium through its DevTools protocol, one
-browser with one page in a new empty profile; and Chromium's own extras (page, emulate, touch:
-touch screens, device emulation, a page hidden behind another tab). Needs Debian's
-python3-websocket."""
+"""The Chromium driver (see browser.py): headless Chromium on its DevTools protocol in a new
+profile, with its extras: tabs, device and touch emulation, a page hidden behind another tab."""
 import json
 import os
 import subprocess
-import urllib.request
 
 from browser import SocketDriver, wait_until
 
@@ -16,7 +13,7 @@ FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-
 
 
 class Browser(SocketDriver):
-    """One headless Chromium with one page, through a flat DevTools session."""
+    CLOSE = "Browser.close"
 
     def __init__(self, width=800, height=600):
         self._make_profile("chromium")
@@ -31,19 +28,14 @@ class Browser(SocketDriver):
                        and open(port_file).read().count("\n"), what="Chromium's DevTools port")
             if self.process.poll() is not None:
                 raise RuntimeError("Chromium ended at start; see " + self.log_path)
-            port = open(port_file).read().split("\n")[0].strip()
-            with urllib.request.urlopen(f"http://127.0.0.1:{port}/json/version") as reply:
-                self._connect(json.load(reply)["webSocketDebuggerUrl"])
+            port, path = open(port_file).read().split("\n")[:2]  # the browser's own socket
+            self._connect(f"ws://127.0.0.1:{port.strip()}{path.strip()}")
             self.new_tab()
             self.call("Browser.setDownloadBehavior", {"behavior": "allow", "eventsEnabled": True,
                                                       "downloadPath": self.downloads})
         except Exception:
             self.close()
             raise
-
-    @property
-    def tab(self):
-        return self.target
 
     def new_tab(self):
         self.target = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
@@ -60,7 +52,6 @@ class Browser(SocketDriver):
         self.call("Target.activateTarget", {"targetId": handle})
 
     def call(self, method, params=None, session=None, timeout=30.0):
-        """One DevTools command (to the page's session when given); its result."""
         message = {"method": method, "params": params or {}}
         if session:
             message["sessionId"] = session
@@ -103,43 +94,33 @@ class Browser(SocketDriver):
         return result["result"].get("value")
 
     def mouse(self, kind, x, y, button="none", clicks=0):
-        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y)."""
         held = {"left": 1, "right": 2, "middle": 4}.get(button, 0) if kind == "mousePressed" else 0
         self.page("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button,
                                                "clickCount": clicks, "buttons": held})
 
     def key(self, kind, name="Escape", code=27):
-        """kind: keyDown or keyUp."""
         self.page("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
                                              "windowsVirtualKeyCode": code})
 
     def emulate(self, width, height, ratio, mobile=True):
-        """The page as a device of width x height CSS pixels at ratio device pixels each; a
-        mobile one (the page's viewport tag honoured) with a touch screen."""
+        """A device of width x height CSS pixels, ratio device pixels each; mobile: the page's
+        viewport tag honoured, and a touch screen."""
         self.page("Emulation.setDeviceMetricsOverride", {"width": width, "height": height,
                                                          "deviceScaleFactor": ratio,
                                                          "mobile": mobile})
         self.page("Emulation.setTouchEmulationEnabled", {"enabled": mobile, "maxTouchPoints": 5})
 
     def touch(self, kind, points=()):
-        """The fingers (id, x, y), in page pixels, touch down (touchStart: all that are down),
-        move (touchMove) or lift (touchEnd: the ones lifted, none for all)."""
+        """Fingers (id, x, y) down (touchStart: all down), moved, or lifted (touchEnd: those
+        lifted, none for all)."""
         self.page("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
             {"id": ident, "x": x, "y": y, "radiusX": 1, "radiusY": 1} for ident, x, y in points]})
 
     def hide_page(self):
-        """Another tab in front of the page, which the page sees as hidden."""
         self.other_tab = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         self.wait_for_js("document.hidden", what="the page hidden")
 
     def show_page(self):
-        """The page in front again, the other tab closed."""
         self.call("Target.activateTarget", {"targetId": self.target})
         self.call("Target.closeTarget", {"targetId": self.other_tab})
         self.wait_for_js("!document.hidden", what="the page shown")
-
-    def close(self):
-        try:
-            self._close_socket("Browser.close")
-        finally:
-            self._end(self.process)

@@ -1,6 +1,5 @@
-"""The page on a phone or tablet and in every size of window, in Chromium's device emulation with
-touch events only: taps, drags and a second finger on the game, the pause control, the fit of the
-picture, a page that holds still under swipes and pinches, and a page hidden and shown again."""
+"""The page on phones, tablets and every size of window, by touch in Chromium's device emulation:
+taps, drags and second fingers, the pause control, the fit, swipes and pinches, a hidden page."""
 import os
 import sys
 import time
@@ -11,7 +10,6 @@ from play import (desktop_frames, downloads, held, open_and_play, scene, start_s
 
 R = sys.modules["__main__"]  # run-browser-tests: the seeded script, the replay and the media
 PHONE = (390, 844, 3)
-PHONE_LANDSCAPE = (844, 390, 3)
 
 
 def rect(b, element_id):
@@ -43,66 +41,60 @@ def tap(b, x, y, hold=None):
     b.touch("touchEnd")
 
 
-def tap_to_play(b, url, on_start_screen=lambda: None):
-    open_and_play(b, url, on_start_screen, lambda: tap(b, *middle(b, "play")))
-
-
 def dashboard_open(b):
     return b.js("glimm._glimmDashboardOpen()") == 1
 
 
-def overlaps(a, b):
-    return a[0] < b[0] + b[2] and b[0] < a[0] + a[2] and a[1] < b[1] + b[3] and b[1] < a[1] + a[3]
+def page_place(b):
+    return b.js("[location.href, history.length, scrollX, scrollY, visualViewport.scale,"
+                " visualViewport.offsetLeft, visualViewport.offsetTop]")
+
+
+def fingers_move(b, starts, ends, steps=12):
+    """Fingers from their starts to their ends in steps moves, then lifted."""
+    b.touch("touchStart", [(i + 1, x, y) for i, (x, y) in enumerate(starts)])
+    for k in range(1, steps + 1):
+        b.touch("touchMove", [(i + 1, sx + (ex - sx) * k / steps, sy + (ey - sy) * k / steps)
+                              for i, ((sx, sy), (ex, ey)) in enumerate(zip(starts, ends))])
+        settle(b)
+    b.touch("touchEnd")
 
 
 @scene
-def on_a_phone_a_tap_plays_and_the_pause_control_pauses_saves_and_exits(b, url):
+def on_a_phone_a_tap_plays_swipes_leave_the_page_and_pause_pauses_saves_and_exits(b, url):
     def start_screen():
         said = b.js("[document.getElementById('play').textContent, "
                     "document.getElementById('controls').textContent]")
         assert said[0] == "Tap to play" and "Tap to aim and shoot" in said[1], said
         assert b.js("document.getElementById('pause').hidden"), "the pause control at the start"
     b.emulate(*PHONE)
-    tap_to_play(b, url, start_screen)
+    b.open("about:blank#before")  # somewhere to swipe back to
+    open_and_play(b, url, start_screen, lambda: tap(b, *middle(b, "play")))
     buttons = [n.get("name", {}).get("value") for n in
                b.page("Accessibility.getFullAXTree")["nodes"]
                if n.get("role", {}).get("value") == "button"]
     assert "Pause" in buttons, buttons
+    # Swipes both ways and a pinch over the game leave the page where it was.
+    before = page_place(b)
+    left, top, width, height = rect(b, "screen")
+    y, x = top + height / 2, left + width / 2
+    fingers_move(b, [(left + 10, y)], [(left + width - 10, y)])
+    fingers_move(b, [(left + width - 10, y)], [(left + 10, y)])
+    fingers_move(b, [(x - 20, y), (x + 20, y)], [(left + 20, top + 20),
+                                                 (left + width - 20, top + height - 20)])
+    settle(b)
+    assert page_place(b) == before, (page_place(b), before)
 
-    pause = middle(b, "pause")
     for opened in (True, False, True):
-        tap(b, *pause, held(b))
+        tap(b, *middle(b, "pause"), held(b))
         browser.wait_until(lambda: dashboard_open(b) == opened, what=f"the dashboard {opened}")
     b.wait_for_js("glimm.music.paused", what="the music to pause")
     wait_frames(b, 40)  # the buttons have slid in
     tap(b, *to_page(b, 320, 214), held(b))  # "Save BMP screenshot"
     browser.wait_until(lambda: downloads(b) == ["screenshot1.bmp"], what="the screenshot")
-    tap(b, *to_page(b, 320, 114), held(b))  # "Resume game"
-    browser.wait_until(lambda: not dashboard_open(b), what="the dashboard to close")
-    tap(b, *pause, held(b))
-    wait_frames(b, 40)
     tap(b, *to_page(b, 320, 164), held(b))  # "Exit": a tap clicks as the finger lifts
     b.wait_for_js("!document.getElementById('ended').hidden", what="the game to end")
     assert b.js("document.getElementById('pause').hidden"), "the pause control after Exit"
-
-
-@scene
-def taps_play_the_seeded_script_to_the_score_of_mouse_clicks(b, url):
-    clicks = int(desktop_frames(R.SCRIPT, R.REPLAY, R.MEDIA)["scores"]["kill"])
-    assert clicks > 0, "the script's clicks score nothing"
-    b.emulate(*PHONE)
-    start_stepped(b, url, 42)
-    aim = to_page(b, 330, 150)
-    # The finger that rests 40 frames before it lifts is the first click; the nine after are
-    # each shorter than a frame. Each press reaches the same frame as the script's mouse press.
-    b.touch("touchStart", [(1, *aim)])
-    step(b, 40)
-    assert pointer(b) == [330, 150, 1], pointer(b)
-    for _ in range(10):
-        b.touch("touchEnd")
-        step(b, 2)
-        b.touch("touchStart", [(1, *aim)])
-    assert b.js("glimm._glimmScore()") == clicks, (b.js("glimm._glimmScore()"), clicks)
 
 
 def enemy_places(b):
@@ -125,8 +117,23 @@ def an_enemy_away_from(b, place, distance):
 
 
 @scene
-def a_first_tap_shorter_than_a_frame_a_drag_and_a_second_fingers_tap(b, url):
+def taps_score_as_the_seeded_clicks_a_first_short_tap_a_drag_and_a_second_finger(b, url):
     b.emulate(*PHONE)
+    clicks = int(desktop_frames(R.SCRIPT, R.REPLAY, R.MEDIA)["scores"]["kill"])
+    assert clicks > 0, "the script's clicks score nothing"
+    start_stepped(b, url, 42)
+    aim = to_page(b, 330, 150)
+    # The finger that rests 40 frames before it lifts is the first click; the nine after are
+    # each shorter than a frame. Each press reaches the same frame as the script's mouse press.
+    b.touch("touchStart", [(1, *aim)])
+    step(b, 40)
+    assert pointer(b) == [330, 150, 1], pointer(b)
+    for _ in range(10):
+        b.touch("touchEnd")
+        step(b, 2)
+        b.touch("touchStart", [(1, *aim)])
+    assert b.js("glimm._glimmScore()") == clicks, (b.js("glimm._glimmScore()"), clicks)
+    b.touch("touchEnd")
     start_stepped(b, url, 42)
     # The game's first touch, down and up between two frames, shoots the enemy under it.
     enemy = an_enemy_away_from(b, (-1000, -1000), 0)
@@ -183,17 +190,16 @@ def the_picture_fits_each_window_and_the_pointer_lands_on_its_game_pixel(b, url)
         start_stepped(b, url, 42)
         b.js("document.getElementById('pause').hidden = false")
         left, top, shown_width, shown_height = canvas = rect(b, "screen")
-        assert abs(shown_width - size[0]) < 0.01 and abs(shown_height - size[1]) < 0.01, \
-            (name, canvas)
-        assert left >= 0 and top >= 0 and left + shown_width <= width + 0.01 and \
-            top + shown_height <= height + 0.01, (name, "the picture is cut", canvas)
-        pause = rect(b, "pause")
-        if beside:
-            assert not overlaps(pause, canvas), (name, "pause over the picture", pause, canvas)
+        right, bottom = left + shown_width, top + shown_height
+        assert abs(shown_width - size[0]) < 0.01 and abs(shown_height - size[1]) < 0.01 and \
+            left >= 0 and top >= 0 and right <= width + 0.01 and bottom <= height + 0.01, \
+            (name, "the picture is not fitted whole", canvas)
+        x, y, w, h = pause = rect(b, "pause")
+        if beside:  # clear of the picture
+            assert x >= right or x + w <= left or y >= bottom or y + h <= top, (name, pause)
         else:  # in the picture's top right corner, clear of the score lines and health bar
-            assert pause[0] + pause[2] <= left + shown_width and pause[0] > left + shown_width / 2 \
-                and pause[1] >= top and pause[1] + pause[3] < top + shown_height * 400 / 480, \
-                (name, pause, canvas)
+            assert left + shown_width / 2 < x and x + w <= right and top <= y and \
+                y + h < top + shown_height * 400 / 480, (name, pause, canvas)
         for x, y in ((0, 0), (639, 479), (321, 241), (17, 463)):
             at = to_page(b, x, y)
             if phone:
@@ -207,40 +213,6 @@ def the_picture_fits_each_window_and_the_pointer_lands_on_its_game_pixel(b, url)
             assert pointer(b)[:2] == [x, y], (name, at, (x, y), pointer(b))
             if phone:
                 b.touch("touchEnd")
-
-
-def page_place(b):
-    return b.js("[location.href, history.length, scrollX, scrollY, visualViewport.scale,"
-                " visualViewport.offsetLeft, visualViewport.offsetTop]")
-
-
-def fingers_move(b, starts, ends, steps=12):
-    """Fingers from their starts to their ends in steps moves, then lifted."""
-    b.touch("touchStart", [(i + 1, x, y) for i, (x, y) in enumerate(starts)])
-    for k in range(1, steps + 1):
-        b.touch("touchMove", [(i + 1, sx + (ex - sx) * k / steps, sy + (ey - sy) * k / steps)
-                              for i, ((sx, sy), (ex, ey)) in enumerate(zip(starts, ends))])
-        settle(b)
-    b.touch("touchEnd")
-
-
-@scene
-def a_swipe_and_a_pinch_over_the_game_leave_the_page_as_it_was(b, url):
-    b.emulate(*PHONE_LANDSCAPE)
-    b.open("about:blank#before")  # somewhere to swipe back to
-    tap_to_play(b, url)
-    before = page_place(b)
-    left, top, width, height = rect(b, "screen")
-    middle_y = top + height / 2
-    fingers_move(b, [(left + 10, middle_y)], [(left + width - 10, middle_y)])
-    fingers_move(b, [(left + width - 10, middle_y)], [(left + 10, middle_y)])
-    settle(b)
-    assert page_place(b) == before, ("after the swipes", page_place(b), before)
-    centre = (left + width / 2, middle_y)
-    fingers_move(b, [(centre[0] - 20, centre[1]), (centre[0] + 20, centre[1])],
-                 [(left + 20, top + 20), (left + width - 20, top + height - 20)])
-    settle(b)
-    assert page_place(b) == before, ("after the pinch", page_place(b), before)
 
 
 @scene
@@ -282,9 +254,3 @@ def hidden_for_20_s_the_page_comes_back_paused_on_the_round_it_left(b, url):
         return bmp[at:at + 3] != bytes(seen[((row - 423) * 640 + x) * 4 + i] for i in (2, 1, 0))
     ends = {x for row in range(423, 452) for x in range(18, 622) if differs(x, row)}
     assert not ends or (max(ends) - min(ends) <= 3 and min(ends) > 250), sorted(ends)[:10]
-
-    # Hidden on the dashboard, the page stays on it.
-    b.hide_page()
-    b.show_page()
-    wait_frames(b, 40)
-    assert dashboard_open(b) and b.js("glimm.music.paused"), "hidden on the dashboard, it closed"

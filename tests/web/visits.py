@@ -1,6 +1,5 @@
-"""Browser-test scenes of the page across tabs and visits: one record for every tab, the site
-kept for offline play and replaced by a new build, installable, playable before the music has
-come, a media error said once, and slow frame callbacks that keep the easings' speed."""
+"""The page across tabs and visits: one record for all tabs, the site kept offline and replaced
+by a new build, installable, playable before the music, a media error, slow frame callbacks."""
 import os
 import shutil
 import subprocess
@@ -14,9 +13,8 @@ SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file_
 MUSIC = "/Media/Game/Mirovanta.ogg"
 KEPT = "navigator.serviceWorker.controller !== null"  # the site is kept, and serves this page
 
-# Three cases: what is stored before tab A opens, and what A does after tab B, opened
-# later, ends a round with 10: A saves a screenshot, or A's own round ends with 5. Then what is
-# stored, and the best A shows at the end of its next round and a new tab shows.
+# What is stored before tab A opens; what A does once a later tab B has ended a round with 10;
+# what is then stored (and A's and a new tab's best is 10).
 TWO_TABS = [(5, "screenshot", {"best": 10, "screenshots": 2}),
             (None, "round of 5", {"best": 10, "screenshots": None}),
             (None, "screenshot", {"best": 10, "screenshots": 2})]
@@ -30,7 +28,7 @@ def two_tabs_never_lower_the_best_nor_take_one_screenshot_number_twice(b, url):
         try:
             prepare = store("best", before) if before is not None else "0"
             start_stepped(b, server.url, 42, prepare)
-            tab_a = b.tab
+            tab_a = b.target
             b.new_tab()
             start_stepped(b, server.url, 42)
             assert b.js("glimm._glimmEndRoundWith(10)") == 10
@@ -215,8 +213,6 @@ def at_fifteen_frames_a_second_the_dashboard_and_the_aim_keep_their_speed(b, url
     starts = [t for t, fraction, _ in log[logged:] if fraction > 0]
     opened = next(t for t, fraction, _ in log[logged:] if fraction == 100) - starts[0]
     gaps = sorted(later[0] - earlier[0] for earlier, later in zip(log, log[1:]))
-    print(f"  frame callbacks {1000 / gaps[len(gaps) // 2]:.1f} a second: the aim 90 % turned "
-          f"in {turned / 1000:.2f} s, the dashboard open in {opened / 1000:.2f} s", flush=True)
     assert gaps[len(gaps) // 2] >= 60, "the callbacks were not held to 15 a second"
     assert turned < 700, f"the aim took {turned:.0f} ms"
     assert 400 <= opened <= 1300, f"the dashboard took {opened:.0f} ms"
