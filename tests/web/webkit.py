@@ -106,14 +106,23 @@ class Browser(ActionsDriver, Driver):
         wait_until(lambda: self.js("innerHeight") < self.height, what="the download bar")
 
     def _fit_viewport(self, width, height):
-        outer = [width, height]
-        for _ in range(4):
-            self.call("POST", "/window/rect", {"width": outer[0], "height": outer[1]})
-            inner = self.js("[innerWidth, innerHeight]")
-            if inner == [width, height]:
-                return
-            outer = [outer[0] + width - inner[0], outer[1] + height - inner[1]]
-        raise RuntimeError(f"the page is {inner}, not {width} x {height}")
+        """The window grows by its bars; outer and inner are read together, so a read from
+        before a resize has ended still gives the bars' true size."""
+        asked = None
+
+        def fits():
+            nonlocal asked
+            inner_w, inner_h, outer_w, outer_h = self.js(
+                "[innerWidth, innerHeight, outerWidth, outerHeight]")
+            if [inner_w, inner_h] == [width, height]:
+                return True
+            wanted = [width + outer_w - inner_w, height + outer_h - inner_h]
+            if wanted != asked:
+                self.call("POST", "/window/rect", {"width": wanted[0], "height": wanted[1]})
+                asked = wanted
+            return False
+
+        wait_until(fits, 20, f"the page to be {width} x {height}")
 
     def _keep_console(self):
         try:
