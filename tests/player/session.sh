@@ -10,7 +10,7 @@ cleanup() {
     kill -KILL "${game_pid:-}" 2>/dev/null || true
     kill -CONT "${x_pid:-}" 2>/dev/null && kill -TERM "$x_pid" || true
     wait 2>/dev/null
-    ((status)) && echo "kept $scratch" >&2 || rm -rf "$scratch"
+    if [ "$status" -eq 0 ]; then rm -rf "$scratch"; else echo "kept $scratch" >&2; fi
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -24,7 +24,8 @@ poll() {
 # A private X server with a screen of $screen (1024x768 when unset).
 start_x() {
     Xvfb -displayfd 9 -screen 0 "${screen:-1024x768}x24" -noreset -nolisten tcp \
-        9>"$scratch/display" 2>/dev/null & x_pid=$!
+        9>"$scratch/display" 2>/dev/null &
+    x_pid=$!
     poll 20 test -s "$scratch/display" || fail "Xvfb did not start"
     DISPLAY=:$(cat "$scratch/display") && export DISPLAY
 }
@@ -32,7 +33,8 @@ start_x() {
 # Starts "$@" in the folder $1 with silent audio and waits for its window captioned Glimm.
 start_game() {
     (cd "$1" && shift && exec env SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy "$@") \
-        >>"$scratch/game.log" 2>&1 & game_pid=$!
+        >>"$scratch/game.log" 2>&1 &
+    game_pid=$!
     window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Glimm$' | head -n 1) || true
     [ -n "$window" ] || fail "no window captioned Glimm: $(cat "$scratch/game.log")"
 }

@@ -1,5 +1,6 @@
-"""The Firefox ESR driver (see browser.py): headless Firefox in a new profile, spoken to on
-WebDriver BiDi straight, without geckodriver."""
+"""The Firefox ESR driver (see browser.py): headless Firefox through WebDriver BiDi, spoken
+straight to the browser (no geckodriver), one browser with one page in a new empty profile.
+Needs Debian's firefox-esr and python3-websocket."""
 import json
 import os
 import re
@@ -7,7 +8,8 @@ import subprocess
 
 from browser import SocketDriver, wait_until
 
-# Every download saved unasked into the profile's downloads folder.
+# Every download saved at once into the profile's downloads folder, unasked. (Firefox's remote
+# agent itself sets the preferences that keep it quiet: no first-run pages, updates or telemetry.)
 PREFS = {
     "browser.download.folderList": 2, "browser.download.useDownloadDir": True,
     "browser.download.always_ask_before_handling_new_types": False,
@@ -21,6 +23,7 @@ BUTTONS = {"left": 0, "middle": 1, "right": 2}
 
 
 def from_remote(value):
+    """A BiDi remote value as plain Python: numbers, strings, lists, dicts, None."""
     kind, inner = value["type"], value.get("value")
     if kind == "array":
         return [from_remote(v) for v in inner]
@@ -33,8 +36,9 @@ class ActionsDriver:
     """Pointer and keys through WebDriver's input actions (self._act), for bidi's and webkit's."""
 
     def mouse(self, kind, x, y, button="none", clicks=0):
-        """In whole pixels: Firefox rounds a point to the nearest pixel, where the others take
-        the pixel it lies in, and a game pixel's middle at 1 x would land on its neighbour."""
+        """At page pixel (x, y) passed in whole pixels: Firefox rounds a point to the nearest
+        pixel where Chromium and WebKit take the pixel it lies in, and a game pixel's middle at
+        1 x would land on its neighbour. The browser counts clicks itself."""
         steps = [{"type": "pointerMove", "x": int(x), "y": int(y), "origin": "viewport",
                   "duration": 0}]
         if kind != "mouseMoved":
@@ -79,6 +83,7 @@ class Browser(ActionsDriver, SocketDriver):
             raise
 
     def _listening_address(self):
+        """The BiDi address Firefox printed, or "ended" if it has stopped."""
         if self.process.poll() is not None:
             return "ended"
         with open(self.log_path, "rb") as log:

@@ -1,7 +1,9 @@
-"""What the browser-test drivers share: the site's loopback server, the wait by polling, and
-Driver's calls over each driver's own (js, mouse, key, console_texts, before_each_load,
-forget_before_load, downloads, close; Chromium's also has tabs, page, emulate, touch and
-hide_page/show_page)."""
+"""What every browser-test driver shares: the loopback server for the site, the wait by polling,
+and what the drivers do alike. Each driver (cdp's Browser for Chromium, bidi's for Firefox ESR,
+webkit's for WebKitGTK) offers Driver's calls on top of its own: js(expression), mouse(kind, x,
+y, button, clicks), key(kind, name, code), console_texts(), before_each_load(script) and
+forget_before_load(), downloads (the folder) and close(). Chromium's, for the scenes only it
+can play, also tabs (new_tab, switch_tab), page, emulate, touch, hide_page, show_page."""
 import functools
 import http.server
 import json
@@ -30,9 +32,11 @@ def wait_until(check, timeout=20.0, what="condition"):
 
 
 class Driver:
-    """What every driver does alike over its own calls (_go: a load of url, None a reload)."""
+    """What every driver does the same way on top of its own calls (and _go: a load of url, or
+    a reload for None)."""
 
     def _make_profile(self, engine):
+        """A new empty profile folder, its downloads folder and the browser's log."""
         self.profile = tempfile.mkdtemp(prefix=f"glimm-{engine}-")
         self.downloads = os.path.join(self.profile, "downloads")
         os.makedirs(self.downloads)
@@ -75,6 +79,7 @@ class Driver:
         self.key("keyUp", name, code)
 
     def wait_for_download(self):
+        """Until a download has landed in the downloads folder."""
         wait_until(lambda: os.listdir(self.downloads), what="a download")
 
 
@@ -103,6 +108,7 @@ class SocketDriver(Driver):
                 return
 
     def _send(self, message, timeout):
+        """Sends message (method, params, ...) and waits for its reply."""
         with self.lock:
             self.next_id += 1
             message["id"] = ident = self.next_id
@@ -175,9 +181,10 @@ SITES = {}  # the address of each site served: its server
 
 
 class SiteServer:
-    """Serves folder on a free loopback port until stop(): logs the paths asked (requests), is
-    silent while offline, answers spoilt paths with their bytes, and adds the test hooks and
-    first (a driver's scripts before the page's own) to the page."""
+    """Serves a folder at http://127.0.0.1:<free port>/ from a thread until stop(). It logs the
+    paths asked for (requests), refuses to answer while offline is set, answers a path of spoilt
+    with its bytes instead of the file's, and adds the page's test hooks to the page, and first
+    (scripts a driver wants before the page's own), whatever the browser."""
 
     def __init__(self, folder):
         self.requests, self.offline, self.spoilt, self.first = [], False, {}, []
@@ -190,7 +197,8 @@ class SiteServer:
         SITES[self.url] = self
         threading.Thread(target=self.httpd.serve_forever, daemon=True).start()
 
-    def take_requests(self):  # the paths asked for since the last call
+    def take_requests(self):
+        """The paths asked for since the last call."""
         with self.lock:
             taken, self.requests = self.requests, []
         return taken

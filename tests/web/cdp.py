@@ -1,5 +1,7 @@
-"""The Chromium driver (see browser.py): headless Chromium on its DevTools protocol in a new
-profile, with its extras: tabs, device and touch emulation, a page hidden behind another tab."""
+"""The Chromium driver (see browser.py): headless Chromium through its DevTools protocol, one
+browser with one page in a new empty profile; and Chromium's own extras (page, emulate, touch:
+touch screens, device emulation, a page hidden behind another tab). Needs Debian's
+python3-websocket."""
 import json
 import os
 import subprocess
@@ -52,6 +54,7 @@ class Browser(SocketDriver):
         self.call("Target.activateTarget", {"targetId": handle})
 
     def call(self, method, params=None, session=None, timeout=30.0):
+        """One DevTools command (to the page's session when given); its result."""
         message = {"method": method, "params": params or {}}
         if session:
             message["sessionId"] = session
@@ -94,33 +97,37 @@ class Browser(SocketDriver):
         return result["result"].get("value")
 
     def mouse(self, kind, x, y, button="none", clicks=0):
+        """kind: mouseMoved, mousePressed or mouseReleased, at page pixel (x, y)."""
         held = {"left": 1, "right": 2, "middle": 4}.get(button, 0) if kind == "mousePressed" else 0
         self.page("Input.dispatchMouseEvent", {"type": kind, "x": x, "y": y, "button": button,
                                                "clickCount": clicks, "buttons": held})
 
     def key(self, kind, name="Escape", code=27):
+        """kind: keyDown or keyUp."""
         self.page("Input.dispatchKeyEvent", {"type": kind, "key": name, "code": name,
                                              "windowsVirtualKeyCode": code})
 
     def emulate(self, width, height, ratio, mobile=True):
-        """A device of width x height CSS pixels, ratio device pixels each; mobile: the page's
-        viewport tag honoured, and a touch screen."""
+        """The page as a device of width x height CSS pixels at ratio device pixels each; a
+        mobile one (the page's viewport tag honoured) with a touch screen."""
         self.page("Emulation.setDeviceMetricsOverride", {"width": width, "height": height,
                                                          "deviceScaleFactor": ratio,
                                                          "mobile": mobile})
         self.page("Emulation.setTouchEmulationEnabled", {"enabled": mobile, "maxTouchPoints": 5})
 
     def touch(self, kind, points=()):
-        """Fingers (id, x, y) down (touchStart: all down), moved, or lifted (touchEnd: those
-        lifted, none for all)."""
+        """The fingers (id, x, y), in page pixels, touch down (touchStart: all that are down),
+        move (touchMove) or lift (touchEnd: the ones lifted, none for all)."""
         self.page("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
             {"id": ident, "x": x, "y": y, "radiusX": 1, "radiusY": 1} for ident, x, y in points]})
 
     def hide_page(self):
+        """Another tab in front of the page, which the page sees as hidden."""
         self.other_tab = self.call("Target.createTarget", {"url": "about:blank"})["targetId"]
         self.wait_for_js("document.hidden", what="the page hidden")
 
     def show_page(self):
+        """The page in front again, the other tab closed."""
         self.call("Target.activateTarget", {"targetId": self.target})
         self.call("Target.closeTarget", {"targetId": self.other_tab})
         self.wait_for_js("!document.hidden", what="the page shown")

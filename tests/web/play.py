@@ -1,5 +1,7 @@
-"""The browser tests' scene list, the runner that plays each scene in its engines side by side,
-and the ways a scene plays the game: real clicks and keys, or frames stepped from a seed."""
+"""Playing the page in the browser tests: the scene list, the runner that plays each scene in
+each engine it names (the engines side by side, each browser of Firefox and WebKit started once
+and given a fresh site origin per scene), and the ways a scene plays the game (real clicks and
+keys, or a game stepped frame by frame from a seed)."""
 import functools
 import importlib
 import os
@@ -17,16 +19,19 @@ EVERY_ENGINE = tuple(DRIVERS)
 SCENES = []  # (scene, the engines it plays in)
 
 
-def scene(function, engines=("chromium",)):  # Chromium's driver offers the most
+def scene(function, engines=("chromium",)):
+    """A scene played in Chromium, whose driver offers the most."""
     SCENES.append((function, engines))
     return function
 
 
 def every_engine(function):
+    """A scene played in Chromium, Firefox ESR and WebKitGTK alike."""
     return scene(function, EVERY_ENGINE)
 
 
 def server_of(url):
+    """The server of the scene's site: its request log, its offline switch, its spoilt files."""
     return browser.SITES[url]
 
 
@@ -62,7 +67,8 @@ GAME_RUNS = "window.glimm && glimm.calledRun && glimm._glimmFramesRun() > 2"
 
 
 def open_and_play(b, url, on_start_screen=lambda: None, press=None):
-    """Opens the page and starts the game by press(), or a click on the start screen."""
+    """Opens the page and starts the game by press(), or a click on the start screen, which
+    lies over the canvas."""
     b.open(url)
     b.wait_for_js(START_SHOWN, what="the start screen")
     on_start_screen()
@@ -80,8 +86,8 @@ def downloads(b):
 
 
 def start_stepped(b, url, seed, prepare="0"):
-    """A game from seed whose 16 ms frames run only at step(), after the page expression
-    prepare."""
+    """A game of our own on the page: from seed, frames only when step() asks, 16 ms each;
+    prepare (a page expression, a promise awaited) runs first."""
     b.open(url)
     b.wait_for_js(START_SHOWN, what="the page")
     b.js(prepare)
@@ -113,7 +119,7 @@ def play_a_record(b):
 
 
 def resume(b):
-    """Escape on a stepped game back from a hidden tab, paused; until the world runs."""
+    """Escape, on a stepped game back from a hidden tab on its dashboard; until the world runs."""
     assert b.js("glimm._glimmDashboardOpen()") == 1, "the hidden tab did not pause"
     b.key("keyDown")
     step(b, 2)
@@ -124,7 +130,8 @@ def resume(b):
 
 
 def store(key, value):
-    """A page expression storing value under key in the records, as another tab would."""
+    """A page expression that stores value under key in the game's records, as another tab
+    would."""
     return ("new Promise(done => { const o = indexedDB.open('glimm', 1); o.onupgradeneeded ="
             " () => o.result.createObjectStore('records'); o.onsuccess = () => { const t ="
             f" o.result.transaction('records', 'readwrite'); t.objectStore('records').put({value},"
@@ -137,9 +144,10 @@ STORED_BEST = "glimm.readStoredRecords().then(r => r.best)"
 
 @functools.lru_cache(maxsize=None)
 def desktop_frames(script, replay, media):
-    """The desktop build's screens at each "mark name" of script (desktop_replay's lines, and
-    "leave" and the page's "downloaded"), scores there and screenshots: {"name.raw" or
-    "screenshotN.bmp": bytes, "scores": {...}}; played once for every engine."""
+    """The desktop build's screens at each "mark name" of script (a tuple of desktop_replay's
+    lines; "leave" takes the pointer off the canvas, "downloaded" is the page's alone), its
+    scores there and its saved screenshots, as {"name.raw" or "screenshotN.bmp": bytes,
+    "scores": {...}}; played once for every engine."""
     typed = "".join(line.replace("leave", "focus 0").replace("move", "focus 1\nmove") + "\n"
                     for line in script if line != "downloaded")
     with tempfile.TemporaryDirectory() as folder:
@@ -156,9 +164,10 @@ def desktop_frames(script, replay, media):
 
 
 def _play_engine(engine, scenes, site, results, said, failed):
-    """Plays the scenes in a browser of engine: a new Chromium for each (it starts in a
-    moment), the others kept and cleared between scenes, afresh after a failure; stops once
-    failed is set."""
+    """Plays the scenes in a browser of engine: Chromium's new for each scene (its scenes change
+    the browser the most, and it starts in a moment), the others' started once and kept, a
+    scene's before-load scripts and downloads cleared after it, and started afresh after a
+    failure. Stops early once failed is set, when the run asked to end at the first failure."""
     kept = None
     try:
         for run in scenes:
@@ -199,8 +208,8 @@ FIRST_FAILURE_ENDS = os.environ.get("GLIMM_WEB_FIRST_FAILURE") == "1"
 
 
 def main(site, picked=""):
-    """Plays every scene whose "engine: name" holds picked, an engine to a thread; the exit
-    status."""
+    """Plays every scene whose "engine: name" has picked in it, each engine in a thread of its
+    own; prints each scene, then "N passed, M failed". The exit status."""
     results, said, failed = [], threading.Lock(), threading.Event()
     workers = [threading.Thread(target=_play_engine, args=(engine, [
         run for run, engines in SCENES if engine in engines and picked in f"{engine}: "

@@ -1,5 +1,6 @@
-"""The page on phones, tablets and every size of window, by touch in Chromium's device emulation:
-taps, drags and second fingers, the pause control, the fit, swipes and pinches, a hidden page."""
+"""The page on a phone or tablet and in every size of window, in Chromium's device emulation with
+touch events only: taps, drags and a second finger on the game, the pause control, the fit of the
+picture, a page that holds still under swipes and pinches, and a page hidden and shown again."""
 import os
 import sys
 import time

@@ -1,5 +1,6 @@
-"""The WebKitGTK driver (see browser.py): MiniBrowser in automation mode under an Xvfb of its
-own, through WebKitWebDriver (classic WebDriver over HTTP)."""
+"""The WebKitGTK driver (see browser.py): its MiniBrowser in automation mode under an Xvfb of its
+own, through WebKitWebDriver (classic WebDriver over HTTP). Needs Debian's webkit2gtk-driver and
+xvfb."""
 import json
 import os
 import signal
@@ -13,16 +14,17 @@ from browser import SITES, Driver, wait_until
 
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
-# Classic WebDriver has no console log nor scripts before the page's own: the test server puts
-# these first in the page's head, and the console's texts wait there for the driver.
+# Classic WebDriver has no console log and no script before a page's own, so the test server puts
+# these first in the page's head. The console's texts wait in the page until the driver reads
+# them.
 CONSOLE_CATCHER = """(() => { const texts = window.__driverConsoleTexts = [];
   for (const level of ['log', 'info', 'warn', 'error', 'debug']) {
     const real = console[level];
     console[level] = (...args) => { texts.push(args.join(' ')); real.apply(console, args); };
   } })();"""
 
-# An expression (or statements: the last value counts) as a script of its own, a promise
-# awaited; its value or what it threw.
+# The page's script: an expression (or statements, whose last value counts) evaluated as a
+# script of its own, a promise awaited, its value or what it threw handed back.
 EVALUATE = """const done = arguments[arguments.length - 1];
 const failed = e => done([false, String(e && e.stack ? e + '\\n' + e.stack : e)]);
 try { Promise.resolve((0, eval)(arguments[0])).then(v => done([true, v]), failed); }
@@ -30,6 +32,8 @@ catch (e) { failed(e); }"""
 
 
 class Browser(ActionsDriver, Driver):
+    """One MiniBrowser window under an Xvfb of its own."""
+
     def __init__(self, width=800, height=600):
         self._make_profile("webkit")
         config = os.path.join(self.profile, "config")
@@ -50,8 +54,10 @@ class Browser(ActionsDriver, Driver):
             os.close(writing)
             with os.fdopen(reading) as told:
                 display = ":" + told.readline().strip()
-            # Without a GPU, WebKit's DMA-BUF renderer gives a page at 2 x some 16 frames a
-            # second, the older one near 60 (set the variable to 0 to see the slow one).
+            # Under Xvfb, with no GPU to share buffers with, WebKit's DMA-BUF renderer holds a
+            # page at 2 device pixels per game pixel to some 16 frames a second, a quarter of
+            # what a player's desktop gets; its older renderer gives near 60. Set the variable
+            # to 0 to see the slow one.
             env = {**os.environ, "WEBKIT_DISABLE_DMABUF_RENDERER":
                    os.environ.get("WEBKIT_DISABLE_DMABUF_RENDERER", "1"),
                    "DISPLAY": display, "GDK_BACKEND": "x11",
@@ -100,14 +106,15 @@ class Browser(ActionsDriver, Driver):
         return self._request(method, f"/session/{self.session}{path}", body, timeout)
 
     def wait_for_download(self):
-        """Also until the download bar is in place: it moves the page, and a point worked out
-        before would miss."""
+        """Also until MiniBrowser's download bar has taken its place below the page: the page
+        shrinks and moves once the bar is there, and a point worked out before would miss."""
         super().wait_for_download()
         wait_until(lambda: self.js("innerHeight") < self.height, what="the download bar")
 
     def _fit_viewport(self, width, height):
-        """The window grows by its bars; outer and inner are read together, so a read from
-        before a resize has ended still gives the bars' true size."""
+        """Sizes the window so that the page itself is width x height, as headless Chromium's.
+        Outer and inner sizes are read together: a read from before a resize has ended still
+        gives the bars' true size, where the page alone would count them twice."""
         asked = None
 
         def fits():
@@ -125,6 +132,7 @@ class Browser(ActionsDriver, Driver):
         wait_until(fits, 20, f"the page to be {width} x {height}")
 
     def _keep_console(self):
+        """Keeps the texts of the page about to go."""
         try:
             self.console_before += self.js("window.__driverConsoleTexts || []")
         except RuntimeError:
